@@ -1,0 +1,239 @@
+#include "engine/coverage_kernel.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// One clone with the popcnt instruction, one for processors without it, chosen at load time; the
+// default x86-64 target would otherwise call a library routine for every popcount.
+#define QUIRMEL_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define QUIRMEL_POPCOUNT_CLONES
+#endif
+
+#if defined(__GNUC__)
+#define QUIRMEL_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define QUIRMEL_ALWAYS_INLINE inline
+#endif
+
+namespace quirmel {
+
+RowSets BuildRowSets(const Wheel& wheel, int rowCount, int keyCount, int poolSize, int subsetSize) {
+  RowSets sets;
+  sets.poolSize = poolSize;
+  sets.subsetSize = subsetSize;
+  sets.rowCount = rowCount;
+  sets.words = std::max(1, (rowCount + 63) / 64);
+  const auto words = static_cast<std::size_t>(sets.words);
+  sets.rowsOf.assign(static_cast<std::size_t>(poolSize + 1) * words, 0);
+  sets.allRows.assign(words, 0);
+  sets.noRows.assign(words, 0);
+  for (int row = 0; row < rowCount; ++row) {
+    const uint64_t bit = uint64_t{1} << (row % 64);
+    const std::size_t word = static_cast<std::size_t>(row / 64);
+    sets.allRows[word] |= bit;
+    for (int position = 1; position <= keyCount; ++position) {
+      const int value = wheel.at(static_cast<int16_t>(row + 1), static_cast<int16_t>(position));
+      if (value >= 1 && value <= poolSize)
+        sets.rowsOf[static_cast<std::size_t>(value) * words + word] |= bit;
+    }
+  }
+  return sets;
+}
+
+namespace {
+
+// W is the number of 64-bit words of a row set; 0 stands for a width known only at run time.
+//
+// The walk keeps, for the first k - 2 numbers of the subset, the rows grouped by how many of those
+// numbers they hold (level sets). For the last two numbers only the two highest groups matter:
+// adding the second-to-last number gives the top group and the one below it, and the last number
+// then decides each subset with two AND + popcount operations.
+template <int W>
+class Walker {
+ public:
+  Walker(const RowSets& sets, MatchTable& table)
+      : sets_(sets),
+        table_(table),
+        words_(W > 0 ? W : sets.words),
+        k_(sets.subsetSize),
+        columns_(sets.rowCount + 1),
+        tally_(static_cast<std::size_t>(kCopies * (kMaxLevel + 1) * columns_), 0) {
+    if constexpr (W == 0) {
+      levels_.assign(static_cast<std::size_t>(kDepths * kLevels * words_), 0);
+      pair_.assign(static_cast<std::size_t>(2 * words_), 0);
+    }
+  }
+
+  QUIRMEL_ALWAYS_INLINE void Run(Subset s, int64_t remaining) {
+    const int k = k_;
+    const int n = sets_.poolSize;
+    std::copy(sets_.allRows.begin(), sets_.allRows.end(), Level(0, 0));
+    tops_[0] = 0;
+    Extend(s, 0);
+    AddSecondToLast(s[k - 2]);
+    for (;;) {
+      remaining -= CountLast(s[k - 1], remaining);
+      if (remaining <= 0) break;
+      // Advance: the rightmost slot below its bound steps up, the later ones follow it.
+      int i = k - 2;
+      while (s[i] == n - k + 1 + i)
+        --i;
+      ++s[i];
+      for (int j = i + 1; j < k; ++j)
+        s[j] = static_cast<int16_t>(s[j - 1] + 1);
+      if (i < k - 2) Extend(s, i);
+      AddSecondToLast(s[k - 2]);
+    }
+    Fold();
+  }
+
+ private:
+  static constexpr int kDepths = kMaxLevel - 1;  // prefixes of 0..4 numbers
+  static constexpr int kLevels = kMaxLevel + 1;  // hit counts 0..6
+  static constexpr int kCopies = 4;
+
+  QUIRMEL_ALWAYS_INLINE int Words() const { return W > 0 ? W : words_; }
+
+  // Level set `level` after `depth` numbers; levels -1 and -2 read as empty.
+  QUIRMEL_ALWAYS_INLINE uint64_t* Level(int depth, int level) {
+    return levels_.data() + (depth * kLevels + level) * Words();
+  }
+  QUIRMEL_ALWAYS_INLINE const uint64_t* LevelOrEmpty(int depth, int level) {
+    return level >= 0 ? Level(depth, level) : sets_.noRows.data();
+  }
+  QUIRMEL_ALWAYS_INLINE const uint64_t* RowsOf(int value) const {
+    return sets_.rowsOf.data() + value * Words();
+  }
+
+  // Recomputes the level sets of depths from+1 .. k-2: the rows holding the added number rise one
+  // level. Levels above the highest occupied one stay empty and are not touched.
+  QUIRMEL_ALWAYS_INLINE void Extend(const Subset& s, int from) {
+    const int words = Words();
+    for (int depth = from; depth < k_ - 2; ++depth) {
+      const uint64_t* holds = RowsOf(s[depth]);
+      const int top = tops_[depth];
+      uint64_t risen = 0;
+      for (int level = 0; level <= top + 1; ++level) {
+        uint64_t* out = Level(depth + 1, level);
+        const uint64_t* same = Level(depth, level);
+        const uint64_t* below = LevelOrEmpty(depth, level - 1);
+        for (int w = 0; w < words; ++w) {
+          const uint64_t stay = level <= top ? same[w] & ~holds[w] : 0;
+          const uint64_t rise = below[w] & holds[w];
+          out[w] = stay | rise;
+          if (level == top + 1) risen |= rise;
+        }
+      }
+      tops_[depth + 1] = risen != 0 ? top + 1 : top;
+    }
+  }
+
+  // The two highest groups of rows once the second-to-last number is added.
+  QUIRMEL_ALWAYS_INLINE void AddSecondToLast(int value) {
+    const int words = Words();
+    const int depth = k_ - 2;
+    const int top = tops_[depth];
+    const uint64_t* holds = RowsOf(value);
+    const uint64_t* t0 = Level(depth, top);
+    const uint64_t* t1 = LevelOrEmpty(depth, top - 1);
+    const uint64_t* t2 = LevelOrEmpty(depth, top - 2);
+    uint64_t risen = 0;
+    for (int w = 0; w < words; ++w)
+      risen |= t0[w] & holds[w];
+    uint64_t* high = pair_.data();
+    uint64_t* below = pair_.data() + words;
+    if (risen != 0) {
+      pairTop_ = top + 1;
+      for (int w = 0; w < words; ++w) {
+        high[w] = t0[w] & holds[w];
+        below[w] = (t0[w] & ~holds[w]) | (t1[w] & holds[w]);
+      }
+    } else {
+      pairTop_ = top;
+      for (int w = 0; w < words; ++w) {
+        high[w] = t0[w] | (t1[w] & holds[w]);
+        below[w] = (t1[w] & ~holds[w]) | (t2[w] & holds[w]);
+      }
+    }
+    pairTopCount_ = 0;
+    for (int w = 0; w < words; ++w)
+      pairTopCount_ += __builtin_popcountll(high[w]);
+  }
+
+  // Counts the subsets that share the prefix and end with first, first + 1, ... up to N, at most
+  // `limit` of them; returns how many. The best level is the top level plus one when some top
+  // row holds the last number (match count: those rows), else the top level (match count: the
+  // top rows and the rows one below that hold it). Match counts are capped when folded, and the
+  // tally is spread over copies so that runs of equal entries do not wait on each other.
+  QUIRMEL_ALWAYS_INLINE int64_t CountLast(int first, int64_t limit) {
+    const int words = Words();
+    const uint64_t* high = pair_.data();
+    const uint64_t* below = pair_.data() + words;
+    int32_t* const tally = tally_.data();
+    const std::ptrdiff_t riseAt = (pairTop_ + 1) * columns_;
+    const std::ptrdiff_t stayAt = pairTop_ * columns_ + pairTopCount_;
+    const std::ptrdiff_t copyStride = (kMaxLevel + 1) * columns_;
+    const int last = static_cast<int>(std::min<int64_t>(sets_.poolSize, first + limit - 1));
+    for (int v = first; v <= last; ++v) {
+      const uint64_t* holds = RowsOf(v);
+      int raised = 0;
+      int joined = 0;
+      for (int w = 0; w < words; ++w) {
+        raised += __builtin_popcountll(high[w] & holds[w]);
+        joined += __builtin_popcountll(below[w] & holds[w]);
+      }
+      // Selected with a mask rather than a branch, which would be mispredicted all the time.
+      const std::ptrdiff_t mask = -static_cast<std::ptrdiff_t>(raised != 0);
+      const std::ptrdiff_t entry = ((riseAt + raised) & mask) | ((stayAt + joined) & ~mask);
+      ++tally[entry + (v & (kCopies - 1)) * copyStride];
+    }
+    return last - first + 1;
+  }
+
+  void Fold() {
+    for (int copy = 0; copy < kCopies; ++copy) {
+      for (int level = 0; level <= kMaxLevel; ++level) {
+        const int32_t* row = tally_.data() + (copy * (kMaxLevel + 1) + level) * columns_;
+        for (int m = 1; m < columns_; ++m)
+          table_[level][std::min(m, kMatchCountCap)] += row[m];
+      }
+    }
+  }
+
+  template <std::size_t Size>
+  using Store = std::conditional_t<(W > 0), std::array<uint64_t, Size>, std::vector<uint64_t>>;
+
+  const RowSets& sets_;
+  MatchTable& table_;
+  const int words_;
+  const int k_;
+  const int columns_;  // match counts 0..rowCount
+  std::vector<int32_t> tally_;
+  Store<kDepths * kLevels*(W > 0 ? W : 1)> levels_{};
+  std::array<int, kDepths> tops_{};    // highest non-empty level at each depth
+  Store<2 * (W > 0 ? W : 1)> pair_{};  // the two highest groups after the second-to-last number
+  int pairTop_ = 0;
+  int pairTopCount_ = 0;
+};
+
+}  // namespace
+
+QUIRMEL_POPCOUNT_CLONES
+void CountSubsets(const RowSets& sets, const Subset& first, int64_t count, MatchTable& table) {
+  if (count <= 0) return;
+  switch (sets.words) {
+    case 1:
+      Walker<1>(sets, table).Run(first, count);
+      break;
+    case 2:
+      Walker<2>(sets, table).Run(first, count);
+      break;
+    default:
+      Walker<0>(sets, table).Run(first, count);
+      break;
+  }
+}
+
+}  // namespace quirmel

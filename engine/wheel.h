@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quirmel {
+
+// A matrix of 16-bit numbers: one combination per row. Rows and positions count from 1, and every
+// access is checked, so a reader that trusts stale counts cannot read past the matrix.
+class Wheel {
+ public:
+  Wheel(int16_t rows, int16_t positions);  // every element 0; negative sizes throw
+
+  int16_t rows() const { return rows_; }
+  int16_t positions() const { return positions_; }
+
+  int16_t& at(int16_t row, int16_t position);
+  int16_t at(int16_t row, int16_t position) const;
+
+  bool operator==(const Wheel&) const = default;
+
+ private:
+  std::size_t Offset(int16_t row, int16_t position) const;
+
+  int16_t rows_;
+  int16_t positions_;
+  std::vector<int16_t> cells_;
+};
+
+}  // namespace quirmel

@@ -1,0 +1,46 @@
+#pragma once
+
+// A small pool of threads that live as long as the process, so an analysis does not pay for
+// starting threads. One job at a time: each worker runs the job function once and returns.
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace quirmel {
+
+class WorkerPool {
+ public:
+  explicit WorkerPool(int workers);
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  // The process-wide pool: one worker fewer than the machine has cores, at least one.
+  static WorkerPool& Shared();
+
+  int size() const { return static_cast<int>(threads_.size()); }
+
+  // Hands `job` to every worker, unless another caller is using the pool (then false).
+  bool Start(std::function<void()> job);
+  // Waits until every worker has returned from the job started last; frees the pool.
+  void Wait();
+
+ private:
+  void Serve();
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable finished_;
+  std::function<void()> job_;
+  uint64_t generation_ = 0;
+  int running_ = 0;
+  bool busy_ = false;
+  bool shuttingDown_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace quirmel

@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <thread>
+
+#include "engine/coverage_options.h"
+#include "engine/engine.h"
+#include "tests/oracle.h"
+
+namespace quirmel {
+namespace {
+
+using testing::DevelopedWheel;
+using testing::RandomWheel;
+using testing::SimpleCoverage;
+
+Wheel SmallWheel() {
+  Wheel wheel(3, 3);
+  const int rows[3][3] = {{1, 2, 3}, {2, 3, 4}, {3, 4, 5}};
+  for (int16_t r = 1; r <= 3; ++r) {
+    for (int16_t p = 1; p <= 3; ++p)
+      wheel.at(r, p) = static_cast<int16_t>(rows[r - 1][p - 1]);
+  }
+  return wheel;
+}
+
+void ExpectSameStats(const CoverageStats& fast, const CoverageStats& simple,
+                     const std::string& where) {
+  EXPECT_EQ(fast.subsetCount, simple.subsetCount) << where;
+  EXPECT_EQ(fast.stopped, simple.stopped) << where;
+  EXPECT_EQ(fast.bestLevelCount, simple.bestLevelCount) << where;
+  EXPECT_EQ(fast.matchCountTable, simple.matchCountTable) << where;
+}
+
+// The invariants every run holds, whatever its wheel.
+void ExpectConsistent(const CoverageStats& stats, int subsetSize, int keyCount,
+                      const std::string& where) {
+  int64_t sum = 0;
+  for (int level = 0; level <= 6; ++level) {
+    const auto& row = stats.matchCountTable[level];
+    EXPECT_EQ(row[0], 0) << where;
+    EXPECT_EQ(std::accumulate(row.begin(), row.end(), int64_t{0}), stats.bestLevelCount[level])
+        << where << " level " << level;
+    if (level > subsetSize || level > keyCount) {
+      EXPECT_EQ(stats.bestLevelCount[level], 0) << where;
+    }
+    sum += stats.bestLevelCount[level];
+  }
+  EXPECT_EQ(sum, stats.subsetCount) << where;
+}
+
+TEST(AnalyseCoverage, WorkedExamplePairs) {
+  const CoverageStats stats = AnalyseCoverage(SmallWheel(), 3, 3, 8, 2, {});
+  EXPECT_EQ(stats.subsetCount, 28);
+  EXPECT_FALSE(stats.stopped);
+  EXPECT_EQ(stats.bestLevelCount, (std::array<int32_t, 7>{3, 18, 7, 0, 0, 0, 0}));
+  EXPECT_EQ(stats.matchCountTable[2][1], 5);
+  EXPECT_EQ(stats.matchCountTable[2][2], 2);
+  EXPECT_EQ(stats.matchCountTable[1][1], 6);
+  EXPECT_EQ(stats.matchCountTable[1][2], 7);
+  EXPECT_EQ(stats.matchCountTable[1][3], 5);
+  EXPECT_EQ(stats.matchCountTable[0][3], 3);
+  ExpectSameStats(stats, SimpleCoverage(SmallWheel(), 3, 3, 8, 2, {}), "oracle");
+}
+
+TEST(AnalyseCoverage, WorkedExampleTriples) {
+  const CoverageStats stats = AnalyseCoverage(SmallWheel(), 3, 3, 8, 3, {});
+  EXPECT_EQ(stats.subsetCount, 56);
+  EXPECT_EQ(stats.bestLevelCount, (std::array<int32_t, 7>{1, 24, 28, 3, 0, 0, 0}));
+  EXPECT_EQ(stats.matchCountTable[3][1], 3);
+  EXPECT_EQ(stats.matchCountTable[2][1], 17);
+  EXPECT_EQ(stats.matchCountTable[2][2], 9);
+  EXPECT_EQ(stats.matchCountTable[2][3], 2);
+  EXPECT_EQ(stats.matchCountTable[1][1], 6);
+  EXPECT_EQ(stats.matchCountTable[1][2], 9);
+  EXPECT_EQ(stats.matchCountTable[1][3], 9);
+  EXPECT_EQ(stats.matchCountTable[0][3], 1);
+  ExpectSameStats(stats, SimpleCoverage(SmallWheel(), 3, 3, 8, 3, {}), "oracle");
+}
+
+TEST(AnalyseCoverage, PoolSizeAgainstSubsetSize) {
+  const Wheel wheel = SmallWheel();
+  CoverageStats equal = AnalyseCoverage(wheel, 3, 3, 5, 5, {});
+  EXPECT_EQ(equal.subsetCount, 1);  // (1, 2, 3, 4, 5): rows 1..3 all hold three of them
+  EXPECT_EQ(equal.matchCountTable[3][3], 1);
+  for (int16_t n : {0, 1, 4}) {
+    const CoverageStats smaller = AnalyseCoverage(wheel, 3, 3, n, 5, [](int32_t) {
+      ADD_FAILURE() << "progress without subsets";
+      return false;
+    });
+    EXPECT_EQ(smaller.subsetCount, 0);
+    EXPECT_EQ(smaller.bestLevelCount, (std::array<int32_t, 7>{}));
+  }
+}
+
+TEST(AnalyseCoverage, BestLevelCountsOnlyTheTopRows) {
+  // Subset (1, 2, 3): one row at level 3, five at level 2.
+  Wheel wheel(6, 3);
+  const int rows[6][3] = {{1, 2, 3}, {1, 2, 9}, {1, 3, 9}, {2, 3, 9}, {1, 2, 8}, {2, 3, 8}};
+  for (int16_t r = 1; r <= 6; ++r) {
+    for (int16_t p = 1; p <= 3; ++p)
+      wheel.at(r, p) = static_cast<int16_t>(rows[r - 1][p - 1]);
+  }
+  const CoverageStats stats = AnalyseCoverage(wheel, 6, 3, 3, 3, {});
+  EXPECT_EQ(stats.subsetCount, 1);
+  EXPECT_EQ(stats.matchCountTable[3][1], 1);
+  EXPECT_EQ(stats.bestLevelCount[2], 0);
+}
+
+TEST(AnalyseCoverage, MatchCountsAboveSixtyGoToColumnSixty) {
+  for (int rows : {60, 61, 99}) {
+    Wheel wheel(static_cast<int16_t>(rows), 3);
+    for (int16_t r = 1; r <= rows; ++r) {
+      for (int16_t p = 1; p <= 3; ++p)
+        wheel.at(r, p) = p;  // every row is 1 2 3
+    }
+    const CoverageStats stats = AnalyseCoverage(wheel, static_cast<int16_t>(rows), 3, 6, 3, {});
+    EXPECT_EQ(stats.matchCountTable[3][60], 1) << rows;  // (1, 2, 3)
+    EXPECT_EQ(stats.matchCountTable[0][60], 1) << rows;  // (4, 5, 6): no row touches it
+    EXPECT_EQ(stats.matchCountTable[0][59], 0) << rows;
+    ExpectSameStats(stats, SimpleCoverage(wheel, static_cast<int16_t>(rows), 3, 6, 3, {}),
+                    std::to_string(rows));
+  }
+}
+
+TEST(AnalyseCoverage, NumbersOutsideThePoolBelongToNoSubset) {
+  Wheel wheel(3, 4);
+  const int rows[3][4] = {{1, 2, 50, 0}, {-3, 150, 99, 2}, {7, 7, 7, 12}};
+  for (int16_t r = 1; r <= 3; ++r) {
+    for (int16_t p = 1; p <= 4; ++p)
+      wheel.at(r, p) = static_cast<int16_t>(rows[r - 1][p - 1]);
+  }
+  for (int16_t n : {10, 60, 99}) {
+    for (int16_t k = 2; k <= 4; ++k) {
+      ExpectSameStats(AnalyseCoverage(wheel, 3, 4, n, k, {}), SimpleCoverage(wheel, 3, 4, n, k, {}),
+                      "n " + std::to_string(n) + " k " + std::to_string(k));
+    }
+  }
+}
+
+TEST(AnalyseCoverage, ReadsOnlyTheRowsAndPositionsItIsGiven) {
+  Wheel wheel = RandomWheel(7, 10, 6, 1, 20);
+  const CoverageStats part = AnalyseCoverage(wheel, 4, 3, 20, 3, {});
+  for (int16_t r = 5; r <= 10; ++r)
+    wheel.at(r, 1) = 1;
+  for (int16_t r = 1; r <= 10; ++r)
+    wheel.at(r, 6) = 2;
+  ExpectSameStats(part, AnalyseCoverage(wheel, 4, 3, 20, 3, {}), "unread cells changed");
+  ExpectConsistent(part, 3, 3, "part");
+}
+
+TEST(AnalyseCoverage, RefusesArgumentsOutsideTheWheel) {
+  const Wheel wheel(5, 4);
+  const auto analyse = [&](int c, int k, int n, int size) {
+    return AnalyseCoverage(wheel, static_cast<int16_t>(c), static_cast<int16_t>(k),
+                           static_cast<int16_t>(n), static_cast<int16_t>(size), {});
+  };
+  EXPECT_THROW(analyse(0, 4, 10, 3), std::invalid_argument);
+  EXPECT_THROW(analyse(6, 4, 10, 3), std::invalid_argument);
+  EXPECT_THROW(analyse(5, 0, 10, 3), std::invalid_argument);
+  EXPECT_THROW(analyse(5, 5, 10, 3), std::invalid_argument);
+  EXPECT_THROW(analyse(5, 4, -1, 3), std::invalid_argument);
+  EXPECT_THROW(analyse(5, 4, 100, 3), std::invalid_argument);
+  EXPECT_THROW(analyse(5, 4, 10, 1), std::invalid_argument);
+  EXPECT_THROW(analyse(5, 4, 10, 7), std::invalid_argument);
+  EXPECT_NO_THROW(analyse(5, 4, 99, 2));
+}
+
+TEST(AnalyseCoverage, SubsetTotalsOfTheFullPools) {
+  EXPECT_EQ(SubsetTotal(49, 2), 1176);
+  EXPECT_EQ(SubsetTotal(49, 3), 18424);
+  EXPECT_EQ(SubsetTotal(49, 6), 13983816);
+  EXPECT_EQ(SubsetTotal(99, 6), 1120529256);
+  EXPECT_EQ(SubsetTotal(5, 6), 0);
+}
+
+// Random wheels against the straightforward enumeration: row counts at the 64-bit word
+// boundaries and beyond two words, duplicates within rows (narrow number ranges), numbers above
+// the pool, every subset size.
+struct RandomCase {
+  int rows;
+  int positions;
+  int high;  // numbers drawn from 1..high
+  int poolSize;
+};
+
+class AnalyseCoverageRandom : public ::testing::TestWithParam<RandomCase> {};
+
+TEST_P(AnalyseCoverageRandom, MatchesTheSimpleEnumeration) {
+  const RandomCase& c = GetParam();
+  for (uint32_t seed = 1; seed <= 3; ++seed) {
+    const Wheel wheel = RandomWheel(seed * 7919 + c.rows, c.rows, c.positions, 1, c.high);
+    for (int16_t k = 2; k <= 6; ++k) {
+      const int16_t n = static_cast<int16_t>(k == 6 ? std::min(c.poolSize, 20) : c.poolSize);
+      const std::string where = "seed " + std::to_string(seed) + " k " + std::to_string(k);
+      const CoverageStats fast = AnalyseCoverage(wheel, static_cast<int16_t>(c.rows),
+                                                 static_cast<int16_t>(c.positions), n, k, {});
+      ExpectSameStats(fast,
+                      SimpleCoverage(wheel, static_cast<int16_t>(c.rows),
+                                     static_cast<int16_t>(c.positions), n, k, {}),
+                      where);
+      ExpectConsistent(fast, k, c.positions, where);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Wheels, AnalyseCoverageRandom,
+                         ::testing::Values(RandomCase{1, 6, 20, 20}, RandomCase{5, 3, 8, 12},
+                                           RandomCase{63, 4, 25, 25}, RandomCase{64, 6, 30, 26},
+                                           RandomCase{65, 5, 40, 24}, RandomCase{98, 6, 99, 23},
+                                           RandomCase{99, 6, 26, 24}, RandomCase{130, 3, 30, 22},
+                                           RandomCase{20, 6, 60, 30}));
+
+// The progress contract: every multiple of 10,000 in order, on the calling thread, and a stop that
+// leaves exactly the statistics of the subsets before it. Both the one-thread and the worker path.
+class AnalyseCoverageProgress : public ::testing::TestWithParam<bool> {
+ protected:
+  AnalysisOptions Options() const {
+    AnalysisOptions options;
+    options.useWorkers = GetParam();
+    options.parallelFrom = 0;
+    return options;
+  }
+};
+
+TEST_P(AnalyseCoverageProgress, CallsTheHookAtEveryMultipleOfTenThousand) {
+  const Wheel wheel = DevelopedWheel({3, 9, 17, 21, 30}, 34, 34);
+  const std::thread::id caller = std::this_thread::get_id();
+  std::vector<int32_t> calls;
+  const CoverageStats stats = AnalyseCoverage(
+      wheel, 34, 5, 34, 5,
+      [&](int32_t count) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        calls.push_back(count);
+        return false;
+      },
+      Options());
+  EXPECT_EQ(stats.subsetCount, 278256);
+  ASSERT_EQ(calls.size(), 27u);
+  for (std::size_t i = 0; i < calls.size(); ++i)
+    EXPECT_EQ(calls[i], 10000 * (i + 1));
+  ExpectSameStats(stats, SimpleCoverage(wheel, 34, 5, 34, 5, {}), "whole run");
+}
+
+TEST_P(AnalyseCoverageProgress, StopsExactlyWhereTheHookAsks) {
+  const Wheel wheel = RandomWheel(11, 70, 6, 1, 32);
+  for (int32_t stopAt : {10000, 90000, 200000}) {  // first, a middle and the last point of 201,376
+    const auto hook = [stopAt](int32_t count) { return count == stopAt; };
+    const CoverageStats fast = AnalyseCoverage(wheel, 70, 6, 32, 5, hook, Options());
+    EXPECT_TRUE(fast.stopped);
+    EXPECT_EQ(fast.subsetCount, stopAt);
+    ExpectSameStats(fast, SimpleCoverage(wheel, 70, 6, 32, 5, hook), std::to_string(stopAt));
+    ExpectConsistent(fast, 5, 6, std::to_string(stopAt));
+  }
+}
+
+TEST_P(AnalyseCoverageProgress, ThrowingHookLeavesTheEngineUsable) {
+  const Wheel wheel = DevelopedWheel({1, 2, 3, 4, 5, 6}, 30, 30);
+  EXPECT_THROW(AnalyseCoverage(
+                   wheel, 30, 6, 30, 5, [](int32_t) -> bool { throw std::runtime_error("hook"); },
+                   Options()),
+               std::runtime_error);
+  const CoverageStats again = AnalyseCoverage(wheel, 30, 6, 30, 5, {}, Options());
+  EXPECT_EQ(again.subsetCount, 142506);
+  EXPECT_FALSE(again.stopped);
+}
+
+TEST_P(AnalyseCoverageProgress, AnalysisStartedFromTheHookRunsToo) {
+  const Wheel wheel = DevelopedWheel({1, 2, 3, 4, 5, 6}, 30, 30);
+  const CoverageStats inner = SimpleCoverage(wheel, 30, 6, 30, 4, {});
+  int nested = 0;
+  const CoverageStats outer = AnalyseCoverage(
+      wheel, 30, 6, 30, 5,
+      [&](int32_t count) {
+        if (count == 20000) {
+          ExpectSameStats(AnalyseCoverage(wheel, 30, 6, 30, 4, {}, Options()), inner, "nested");
+          ++nested;
+        }
+        return false;
+      },
+      Options());
+  EXPECT_EQ(nested, 1);
+  ExpectSameStats(outer, SimpleCoverage(wheel, 30, 6, 30, 5, {}), "outer");
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, AnalyseCoverageProgress, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Workers" : "CallingThread"; });
+
+TEST(AnalyseCoverage, FullLotteryPoolWithDefaultOptions) {
+  const Wheel wheel = DevelopedWheel({1, 2, 3, 4, 5, 6}, 49, 49);
+  int32_t last = 0;
+  const CoverageStats stats = AnalyseCoverage(wheel, 49, 6, 49, 6, [&](int32_t count) {
+    EXPECT_EQ(count, last + 10000);
+    last = count;
+    return false;
+  });
+  EXPECT_EQ(stats.subsetCount, 13983816);
+  EXPECT_EQ(last, 13980000);
+  ExpectConsistent(stats, 6, 6, "49/6");
+  EXPECT_EQ(stats.bestLevelCount[6], 49);  // every row is a subset of its own
+  EXPECT_EQ(stats.matchCountTable[6][1], 49);
+}
+
+}  // namespace
+}  // namespace quirmel
