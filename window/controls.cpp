@@ -1,0 +1,43 @@
+#include "window/controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace quirmel {
+
+void ClickLabel::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    emit clicked();
+  }
+  event->accept();
+}
+
+void ClickLabel::mouseMoveEvent(QMouseEvent* event) {
+  emit pointerMoved();
+  event->accept();
+}
+
+Frame::Frame(QWidget* parent) : QGroupBox(parent) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void Frame::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+}
+
+void Frame::paintEvent(QPaintEvent* /*event*/) {
+  // The border's top sits half a caption line down, where an empty caption would be.
+  const QRect border = rect().adjusted(0, 6, -2, -2);
+  QPainter painter(this);
+  painter.setPen(QColor("#808080"));
+  painter.drawRect(border);
+  painter.setPen(QColor("#FFFFFF"));
+  painter.drawRect(border.translated(1, 1));
+}
+
+}  // namespace quirmel
