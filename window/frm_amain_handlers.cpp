@@ -213,7 +213,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
   cmdAbort->setEnabled(true);
   state_.poolSize = *poolSize;
   analysisRunning_ = true;
-  sinceLastTurn_.start();
+  sinceLastTurn_.invalidate();  // the first progress point always gets a turn
   CoverageStats stats;
   try {
     stats = AnalyseCoverage(*state_.wheel, state_.combinationCount, state_.keyCount,
@@ -246,7 +246,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
 }
 
 bool frmAmain::AnalysisProgress(int32_t subsetCount) {
-  if (sinceLastTurn_.elapsed() >= kTurnIntervalMs) {
+  if (!sinceLastTurn_.isValid() || sinceLastTurn_.elapsed() >= kTurnIntervalMs) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     ShowCount(subsetCount);
     sinceLastTurn_.restart();
