@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# End-to-end in a real X session: starts Xvfb and openbox, launches the built program and drives
+# it from outside with xdotool as a user would, reading the boxes back through the clipboard.
+#
+#   tests/e2e/typical_use.sh [path/to/quirmel] [screenshot.png]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+program=${1:-build/app/quirmel}
+screenshot=${2:-}
+[ -x "$program" ] || { echo "e2e: $program not built"; exit 1; }
+
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+fail() {
+  echo "e2e: FAIL: $*"
+  exit 1
+}
+
+# A display of our own: Xvfb picks a free number and tells it on a pipe.
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+read -r -t 10 number <&"$displayfd" || fail "Xvfb did not start"
+export DISPLAY=":$number"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8  # "," groups digits, "." separates decimals
+"$program" >/tmp/quirmel-e2e.log 2>&1 &
+app=$!
+pids+=("$app")
+window=$(timeout 15 xdotool search --sync --name '^  QUIRMEL$' | head -n 1) ||
+  fail "the window did not open"
+echo "e2e: window $window open"
+xdotool windowactivate --sync "$window"
+sleep 0.3
+
+origin() { xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
+read -r left top < <(origin)
+# Clicks at a point of the window's client area.
+click() {
+  xdotool mousemove --sync $((left + $1)) $((top + $2)) click 1
+  sleep 0.15
+}
+type_text() { xdotool type --delay 40 "$1"; }
+press() { xdotool key --delay 40 "$@"; }
+copy_box() {  # prints the text of the box at the given point, through the clipboard
+  # An empty box copies nothing: a marker held in the clipboard beforehand stands for "empty".
+  printf '%s' "<nothing copied>" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
+  pids+=($!)
+  sleep 0.2
+  click "$1" "$2"
+  press ctrl+a ctrl+c
+  sleep 0.2
+  xclip -o -selection clipboard | sed 's/^<nothing copied>$//'
+}
+
+# The typical use: key 5 12 27 40 (Enter walks the key boxes), 49 numbers, 20 combinations.
+type_text 5; press Return; type_text 12; press Return; type_text 27; press Return; type_text 40
+click 412 56; type_text 49      # Numbers
+click 412 84; type_text 20      # Combinations
+click 74 135                    # GENERATE
+click 247 135                   # guarantee 3
+sleep 0.3
+if [ -n "$screenshot" ]; then
+  import -window "$window" "$screenshot" && echo "e2e: screenshot $screenshot"
+fi
+
+expected_listing=$(printf '%s\n' "05 12 27 40" "06 13 28 41" "07 14 29 42" "08 15 30 43" \
+  "09 16 31 44" "10 17 32 45" "11 18 33 46" "12 19 34 47" "13 20 35 48" "14 21 36 49" \
+  "01 15 22 37" "02 16 23 38" "03 17 24 39" "04 18 25 40" "05 19 26 41" "06 20 27 42" \
+  "07 21 28 43" "08 22 29 44" "09 23 30 45" "10 24 31 46")
+expected_report=$(printf '%s\n' "Hits 03 - Integral: 18,424" \
+  "p. 3 - min.  1 | max.  1 ...   0.4342%" \
+  "p. 2 - min.  1 | max.  3 ...  27.8278%" \
+  "------------------- Covered:  28.2620%" "")
+
+listing=$(copy_box 552 128)
+[ "$listing" == "$expected_listing" ] ||
+  fail "listing differs:"$'\n'"$(diff <(echo "$expected_listing") <(echo "$listing"))"
+echo "e2e: listing of 20 combinations as expected"
+report=$(copy_box 224 288)
+[ "$report" == "$expected_report" ] ||
+  fail "report differs:"$'\n'"$(diff <(echo "$expected_report") <(echo "$report"))"
+echo "e2e: report as expected:"
+echo "$report" | sed 's/^/    /'
+
+# The reset, a key of three and no pool size: GENERATE shows the error box.
+click 148 34                    # CLICK HERE TO RESET KEY
+type_text 1; press Return; type_text 2; press Return; type_text 3
+click 74 135
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^QUIRMEL$' | head -n 1) ||
+  fail "no error box for an empty pool size"
+echo "e2e: error box $box shown for an empty pool size"
+xdotool windowactivate --sync "$box" key Return
+sleep 0.3
+xdotool search --onlyvisible --name '^QUIRMEL$' >/dev/null && fail "the error box did not close"
+kill -0 "$app" || fail "the program ended"
+[ -z "$(copy_box 552 128)" ] || fail "the listing was not emptied by the refusal"
+echo "e2e: listing emptied by the refusal"
+
+# Closing the window ends the program cleanly.
+xdotool windowactivate --sync "$window" key alt+F4
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end when its window closed"
+wait "$app" || fail "the program ended with status $?"
+echo "e2e: window closed, program ended with status 0"
+echo "e2e: 4 passed, 0 failed"
