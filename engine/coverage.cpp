@@ -59,7 +59,7 @@ void RunOnCallingThread(const ChunkPlan& plan, CoverageStats& stats, const Progr
 // stop behave exactly as on one thread.
 class ParallelRun {
  public:
-  static constexpr int kRing = 64;
+  static constexpr int kRing = 256;
 
   explicit ParallelRun(const ChunkPlan& plan) : plan_(plan) {}
 

@@ -4,8 +4,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <stdexcept>
 
@@ -53,14 +53,15 @@ void Analyse(FuzzedDataProvider& data) {
   const auto size = static_cast<int16_t>(data.ConsumeIntegralInRange<int>(1, 7));
   const int32_t stopAt = data.ConsumeIntegralInRange<int32_t>(0, 200000);
   try {
-    const quirmel::CoverageStats stats = quirmel::AnalyseCoverage(
-        *state.wheel, state.combinationCount, state.keyCount, pool, size,
-        [stopAt](int32_t count) { return count >= stopAt; });
+    const quirmel::CoverageStats stats =
+        quirmel::AnalyseCoverage(*state.wheel, state.combinationCount, state.keyCount, pool, size,
+                                 [stopAt](int32_t count) { return count >= stopAt; });
     Check(consistent && pool >= 0 && size >= 2 && size <= 6, "arguments were in range");
     int64_t sum = 0;
     for (int level = 0; level <= 6; ++level) {
       int64_t row = 0;
-      for (int m = 1; m <= 60; ++m) row += stats.matchCountTable[level][m];
+      for (int m = 1; m <= 60; ++m)
+        row += stats.matchCountTable[level][m];
       Check(row == stats.bestLevelCount[level], "table rows add up to their level");
       if (level > size || level > state.keyCount) Check(row == 0, "no level above k or K");
       sum += row;
@@ -84,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
       quirmel::kMsgAllowedNumbers, quirmel::kMsgAtLeastThree, quirmel::kMsgPoolSize,
       quirmel::kMsgCombinations, quirmel::kMsgExceedsPool};
   std::array<std::string, 6> keys;
-  for (std::string& key : keys) key = data.ConsumeRandomLengthString(4);
+  for (std::string& key : keys)
+    key = data.ConsumeRandomLengthString(4);
   const std::string pool = data.ConsumeRandomLengthString(4);
   const std::string combinations = data.ConsumeRandomLengthString(4);
 

@@ -54,8 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   for (int level = 0; level <= 6; ++level) {
     for (int m = 1; m <= 60; ++m) {
       if (!data.ConsumeBool()) continue;
-      const int32_t n = consistent ? static_cast<int32_t>(data.ConsumeIntegralInRange<int64_t>(0, left))
-                                   : data.ConsumeIntegral<int32_t>();
+      const int32_t n = consistent
+                            ? static_cast<int32_t>(data.ConsumeIntegralInRange<int64_t>(0, left))
+                            : data.ConsumeIntegral<int32_t>();
       stats.matchCountTable[level][m] = n;
       stats.bestLevelCount[level] += consistent ? n : 0;
       if (consistent) left -= n;
