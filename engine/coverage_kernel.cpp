@@ -91,9 +91,10 @@ class Walker {
   }
 
  private:
-  static constexpr int kDepths = kMaxLevel - 1;  // prefixes of 0..4 numbers
-  static constexpr int kLevels = kMaxLevel + 1;  // hit counts 0..6
-  static constexpr int kCopies = 4;
+  static constexpr int kDepths = kMaxLevel - 1;      // prefixes of 0..4 numbers
+  static constexpr int kLevels = kMaxLevel + 1;      // hit counts 0..6
+  static constexpr int kCopies = 2;                  // even and odd last numbers tally apart
+  static constexpr int kCopyStride = kMaxLevel + 1;  // rows per copy
 
   QUIRMEL_ALWAYS_INLINE int Words() const { return W > 0 ? W : words_; }
 
@@ -169,28 +170,35 @@ class Walker {
   // top rows and the rows one below that hold it). Match counts are capped when folded, and the
   // tally is spread over copies so that runs of equal entries do not wait on each other.
   QUIRMEL_ALWAYS_INLINE int64_t CountLast(int first, int64_t limit) {
+    int32_t* const even = tally_.data() + pairTop_ * columns_;
+    int32_t* const odd = even + kCopyStride * columns_;
+    const int last = static_cast<int>(std::min<int64_t>(sets_.poolSize, first + limit - 1));
+    int v = first;
+    for (; v < last; v += 2) {
+      Tally(v, even);
+      Tally(v + 1, odd);
+    }
+    if (v == last) Tally(v, even);
+    return last - first + 1;
+  }
+
+  // One subset: its entry is (top + 1, raised) when some top row holds v, else
+  // (top, topCount + joined); both are picked without a branch, which would be mispredicted.
+  QUIRMEL_ALWAYS_INLINE void Tally(int v, int32_t* topRow) {
     const int words = Words();
     const uint64_t* high = pair_.data();
     const uint64_t* below = pair_.data() + words;
-    int32_t* const tally = tally_.data();
-    const std::ptrdiff_t riseAt = (pairTop_ + 1) * columns_;
-    const std::ptrdiff_t stayAt = pairTop_ * columns_ + pairTopCount_;
-    const std::ptrdiff_t copyStride = (kMaxLevel + 1) * columns_;
-    const int last = static_cast<int>(std::min<int64_t>(sets_.poolSize, first + limit - 1));
-    for (int v = first; v <= last; ++v) {
-      const uint64_t* holds = RowsOf(v);
-      int raised = 0;
-      int joined = 0;
-      for (int w = 0; w < words; ++w) {
-        raised += __builtin_popcountll(high[w] & holds[w]);
-        joined += __builtin_popcountll(below[w] & holds[w]);
-      }
-      // Selected with a mask rather than a branch, which would be mispredicted all the time.
-      const std::ptrdiff_t mask = -static_cast<std::ptrdiff_t>(raised != 0);
-      const std::ptrdiff_t entry = ((riseAt + raised) & mask) | ((stayAt + joined) & ~mask);
-      ++tally[entry + (v & (kCopies - 1)) * copyStride];
+    const uint64_t* holds = RowsOf(v);
+    int raised = 0;
+    int joined = 0;
+    for (int w = 0; w < words; ++w) {
+      raised += __builtin_popcountll(high[w] & holds[w]);
+      joined += __builtin_popcountll(below[w] & holds[w]);
     }
-    return last - first + 1;
+    const bool rises = raised != 0;
+    const int matches = rises ? raised : pairTopCount_ + joined;
+    const int row = rises ? columns_ : 0;
+    ++topRow[row + matches];
   }
 
   void Fold() {
