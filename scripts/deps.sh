@@ -3,7 +3,7 @@
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-open-sans fonts-liberation2 fonts-dejavu-core)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
-DESKTOP_PACKAGES=(xvfb xauth openbox xdotool xclip x11-utils imagemagick)
+DESKTOP_PACKAGES=(xvfb xauth openbox xdotool xclip x11-utils)
 
 ensure_packages() {
   local missing=()
