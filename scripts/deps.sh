@@ -21,4 +21,4 @@ ensure_packages() {
     "${missing[@]}" >/dev/null
 }
 
-jobs() { nproc 2>/dev/null || echo 2; }
+build_jobs() { nproc 2>/dev/null || echo 2; }
