@@ -1,5 +1,6 @@
 #include "engine/coverage.h"
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <memory>
