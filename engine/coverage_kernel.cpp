@@ -73,19 +73,19 @@ class Walker {
     std::copy(sets_.allRows.begin(), sets_.allRows.end(), Level(0, 0));
     tops_[0] = 0;
     Extend(s, 0);
-    AddSecondToLast(s[k - 2]);
     for (;;) {
-      remaining -= CountLast(s[k - 1], remaining);
+      remaining -= CountLastTwo(s[k - 2], s[k - 1], remaining);
       if (remaining <= 0) break;
-      // Advance: the rightmost slot below its bound steps up, the later ones follow it.
-      int i = k - 2;
+      // The last two slots have run out: the rightmost earlier slot below its bound steps up,
+      // the later ones follow it. Subsets remain, so such a slot exists (for k = 2 the first
+      // call counts them all).
+      int i = k - 3;
       while (s[i] == n - k + 1 + i)
         --i;
       ++s[i];
       for (int j = i + 1; j < k; ++j)
         s[j] = static_cast<int16_t>(s[j - 1] + 1);
-      if (i < k - 2) Extend(s, i);
-      AddSecondToLast(s[k - 2]);
+      Extend(s, i);
     }
     Fold();
   }
@@ -132,15 +132,29 @@ class Walker {
     }
   }
 
-  // The two highest groups of rows once the second-to-last number is added.
-  QUIRMEL_ALWAYS_INLINE void AddSecondToLast(int value) {
-    const int words = Words();
+  // Counts the subsets that share the first k - 2 numbers, from (..., a, b) on in order, at most
+  // `limit` of them; returns how many.
+  QUIRMEL_ALWAYS_INLINE int64_t CountLastTwo(int a, int b, int64_t limit) {
+    const int n = sets_.poolSize;
     const int depth = k_ - 2;
     const int top = tops_[depth];
-    const uint64_t* holds = RowsOf(value);
     const uint64_t* t0 = Level(depth, top);
     const uint64_t* t1 = LevelOrEmpty(depth, top - 1);
     const uint64_t* t2 = LevelOrEmpty(depth, top - 2);
+    int64_t counted = 0;
+    for (;;) {
+      AddSecondToLast(RowsOf(a), top, t0, t1, t2);
+      counted += CountLast(b, limit - counted);
+      if (counted >= limit || ++a >= n) return counted;
+      b = a + 1;
+    }
+  }
+
+  // The two highest groups of rows once the second-to-last number is added to the groups t0
+  // (the top, at level `top`), t1 and t2 below it.
+  QUIRMEL_ALWAYS_INLINE void AddSecondToLast(const uint64_t* holds, int top, const uint64_t* t0,
+                                             const uint64_t* t1, const uint64_t* t2) {
+    const int words = Words();
     uint64_t risen = 0;
     for (int w = 0; w < words; ++w)
       risen |= t0[w] & holds[w];
@@ -183,7 +197,7 @@ class Walker {
   }
 
   // One subset: its entry is (top + 1, raised) when some top row holds v, else
-  // (top, topCount + joined); both are picked without a branch, which would be mispredicted.
+  // (top, topCount + joined).
   QUIRMEL_ALWAYS_INLINE void Tally(int v, int32_t* topRow) {
     const int words = Words();
     const uint64_t* high = pair_.data();
