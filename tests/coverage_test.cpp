@@ -182,6 +182,10 @@ struct RandomCase {
   int positions;
   int high;  // numbers drawn from 1..high
   int poolSize;
+
+  friend void PrintTo(const RandomCase& c, std::ostream* os) {
+    *os << c.rows << " rows of " << c.positions << " from 1.." << c.high << ", pool " << c.poolSize;
+  }
 };
 
 class AnalyseCoverageRandom : public ::testing::TestWithParam<RandomCase> {};
