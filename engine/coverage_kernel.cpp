@@ -98,7 +98,7 @@ class Walker {
 
   QUIRMEL_ALWAYS_INLINE int Words() const { return W > 0 ? W : words_; }
 
-  // Level set `level` after `depth` numbers; levels -1 and -2 read as empty.
+  // Level set `level` after `depth` numbers; LevelOrEmpty reads levels below 0 as empty.
   QUIRMEL_ALWAYS_INLINE uint64_t* Level(int depth, int level) {
     return levels_.data() + (depth * kLevels + level) * Words();
   }

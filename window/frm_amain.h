@@ -4,6 +4,7 @@
 // with STOP and the filter stepper, the wheel listing with its counter, and the coverage report.
 // Handlers read the boxes, call the engine and apply what it returns.
 
+#include <QColor>
 #include <QElapsedTimer>
 #include <QWidget>
 #include <array>
@@ -24,6 +25,10 @@ class Frame;
 
 // The maker's web address, shown by the site link; a click opens it with "/" appended.
 inline constexpr const char* kSiteAddress = "https://www.quirmel.example";
+
+// The site link's text colour, and its colour under the pointer.
+inline constexpr QRgb kLinkColour = 0x15414F;
+inline constexpr QRgb kLinkHoverColour = 0xFF0000;
 
 inline constexpr const char* kMsgDevelopFirst = "Sviluppare Testata..! ";
 inline constexpr const char* kMsgInterrupted = "ELABORAZIONE INTERROTTA..!  ";
@@ -65,8 +70,9 @@ class frmAmain : public QWidget {
   void BuildControls();
   void SetTabOrder();
   void ConnectHandlers();
-  void ShowFilterLevel();
-  void SetSiteColour(const char* colour);
+  void StepFilterLevel(int step);
+  void FocusKeyBox1();
+  void SetSiteColour(QRgb colour);
   bool AnalysisProgress(int32_t subsetCount);
   void ShowCount(int32_t subsetCount);
   // The character code of a key press that types a character, or -1 for keys that do not.

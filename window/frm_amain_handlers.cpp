@@ -84,16 +84,16 @@ void frmAmain::Form_Load() {
 }
 
 void frmAmain::Form_MouseMove() {
-  SetSiteColour("#15414F");
+  SetSiteColour(kLinkColour);
 }
 
 void frmAmain::lblSito_MouseMove() {
-  SetSiteColour("#FF0000");
+  SetSiteColour(kLinkHoverColour);
 }
 
-void frmAmain::SetSiteColour(const char* colour) {
+void frmAmain::SetSiteColour(QRgb colour) {
   const QColor wanted(colour);
-  if (lblSito->palette().color(QPalette::WindowText) == wanted) return;
+  if (lblSito->palette().color(QPalette::WindowText) == wanted) return;  // moves come often
   QPalette palette = lblSito->palette();
   palette.setColor(QPalette::WindowText, wanted);
   lblSito->setPalette(palette);
@@ -104,18 +104,18 @@ void frmAmain::lblSito_Click() {
 }
 
 void frmAmain::cmdMenoB_Click() {
-  state_.filterLevel = static_cast<int16_t>(state_.filterLevel - 1);
-  if (state_.filterLevel < 2) state_.filterLevel = 6;
-  ShowFilterLevel();
+  StepFilterLevel(-1);
 }
 
 void frmAmain::cmdPiuB_Click() {
-  state_.filterLevel = static_cast<int16_t>(state_.filterLevel + 1);
-  if (state_.filterLevel > 6) state_.filterLevel = 2;
-  ShowFilterLevel();
+  StepFilterLevel(+1);
 }
 
-void frmAmain::ShowFilterLevel() {
+// One step down or up; below 2 comes 6 and above 6 comes 2. The label shows it at once.
+void frmAmain::StepFilterLevel(int step) {
+  state_.filterLevel = static_cast<int16_t>(state_.filterLevel + step);
+  if (state_.filterLevel < 2) state_.filterLevel = 6;
+  if (state_.filterLevel > 6) state_.filterLevel = 2;
   lblGarFlag->setText(QString::number(state_.filterLevel));
   lblGarFlag->repaint();
 }
@@ -137,6 +137,11 @@ void frmAmain::Label1_Click(int16_t /*index*/) {
   txtNumeri->setText(QString());
   txtCombinazioni->setText(QString());
   state_.combinationCount = 0;
+  FocusKeyBox1();
+}
+
+// Key box 1 takes the focus with its text selected, also when it had the focus already.
+void frmAmain::FocusKeyBox1() {
   txtChiave[1]->setFocus(Qt::OtherFocusReason);
   txtChiave_GotFocus(1);
 }
@@ -179,8 +184,7 @@ void frmAmain::cmdElabora_Click() {
   seams_.showError(this, QString::fromStdString(result.message));
   switch (result.focusTarget) {
     case FocusTarget::KeyBox1:
-      txtChiave[1]->setFocus(Qt::OtherFocusReason);
-      txtChiave_GotFocus(1);
+      FocusKeyBox1();
       break;
     case FocusTarget::PoolSizeBox:
       txtNumeri->setFocus(Qt::OtherFocusReason);

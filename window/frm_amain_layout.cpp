@@ -199,7 +199,7 @@ void frmAmain::BuildControls() {
                                   DesignFont(Face::Ui, 12, QFont::Normal, true), Qt::AlignLeft);
   lblSito->setMouseTracking(true);
   lblSito->setCursor(Qt::PointingHandCursor);
-  SetSiteColour("#15414F");
+  SetSiteColour(kLinkColour);
 
   // Listing column.
   txtLista = MakeTextArea(Frame1[2], "txtLista", 10, 16, 181, 357, DesignFont(Face::Ui, 16),
