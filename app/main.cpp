@@ -2,15 +2,39 @@
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "engine/engine.h"
 #include "window/frm_amain.h"
 
 namespace {
 
-// Qt ends the process when it cannot reach a display; say how to run instead.
+const char* programName = "quirmel";
+
+// Without a usable display there is no window to show: say how to run instead.
+[[noreturn]] void NoDisplay() {
+  std::fprintf(stderr,
+               "quirmel: no display to open its window on; run it on a desktop, or under a "
+               "virtual one: xvfb-run %s\n",
+               programName);
+  std::fflush(stderr);
+  std::_Exit(2);
+}
+
+// While the application object connects to the display, Qt's messages are held back: a display
+// that cannot be reached (no server, an unknown platform, no compositor) ends in a fatal message,
+// which Qt would follow with an abort. The program answers it with its own hint instead.
+std::vector<QString> startupMessages;
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) NoDisplay();
+  startupMessages.push_back(qFormatLogMessage(type, context, text));
+}
+
+// Qt ends the process when it cannot reach a display; without any display set, say so at once.
 bool DisplayAvailable() {
 #if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
   const auto set = [](const char* name) {
@@ -26,14 +50,14 @@ bool DisplayAvailable() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!DisplayAvailable()) {
-    std::fprintf(stderr,
-                 "quirmel: no display to open its window on; run it on a desktop, or under a "
-                 "virtual one: xvfb-run %s\n",
-                 argc > 0 ? argv[0] : "quirmel");
-    return 2;
-  }
+  if (argc > 0) programName = argv[0];
+  if (!DisplayAvailable()) NoDisplay();
+  const QtMessageHandler usual = qInstallMessageHandler(HoldStartupMessage);
   QApplication app(argc, argv);
+  qInstallMessageHandler(usual);
+  for (const QString& message : startupMessages)  // the display works: say what Qt said
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+  startupMessages.clear();
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication::setApplicationName("QUIRMEL");
   QApplication::setDesktopFileName("quirmel");

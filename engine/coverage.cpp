@@ -170,7 +170,7 @@ CoverageStats AnalyseCoverage(const Wheel& wheel, int16_t combinationCount, int1
   if (options.useWorkers && total >= options.parallelFrom && plan.chunks > 1) {
     WorkerPool& pool = WorkerPool::Shared();
     auto run = std::make_unique<ParallelRun>(plan);
-    if (pool.Start([&run] { run->Work(); })) {
+    if (pool.Start([&run] { run->Work(); }, [&run] { run->Cancel(); })) {
       parallel = true;
       try {
         run->Merge(stats, progress);

@@ -11,10 +11,13 @@ WorkerPool::WorkerPool(int workers) {
 }
 
 WorkerPool::~WorkerPool() {
+  std::function<void()> cancel;
   {
     std::lock_guard lock(mutex_);
     shuttingDown_ = true;
+    if (busy_) cancel = cancel_;
   }
+  if (cancel) cancel();
   wake_.notify_all();
   for (std::thread& thread : threads_)
     thread.join();
@@ -26,12 +29,13 @@ WorkerPool& WorkerPool::Shared() {
   return pool;
 }
 
-bool WorkerPool::Start(std::function<void()> job) {
+bool WorkerPool::Start(std::function<void()> job, std::function<void()> cancel) {
   {
     std::lock_guard lock(mutex_);
     if (busy_) return false;
     busy_ = true;
     job_ = std::move(job);
+    cancel_ = std::move(cancel);
     running_ = size();
     ++generation_;
   }
@@ -43,6 +47,7 @@ void WorkerPool::Wait() {
   std::unique_lock lock(mutex_);
   finished_.wait(lock, [this] { return running_ == 0; });
   job_ = nullptr;
+  cancel_ = nullptr;
   busy_ = false;
 }
 

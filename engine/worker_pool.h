@@ -2,6 +2,9 @@
 
 // A small pool of threads that live as long as the process, so an analysis does not pay for
 // starting threads. One job at a time: each worker runs the job function once and returns.
+// Whatever ends the process in the middle of a job (exit() from inside a progress hook, a signal
+// handler's exit) destroys the pool with the job still running: the destructor then calls the
+// job's cancel function, so that workers waiting on a caller that will never come back return.
 
 #include <condition_variable>
 #include <cstdint>
@@ -24,8 +27,10 @@ class WorkerPool {
 
   int size() const { return static_cast<int>(threads_.size()); }
 
-  // Hands `job` to every worker, unless another caller is using the pool (then false).
-  bool Start(std::function<void()> job);
+  // Hands `job` to every worker, unless another caller is using the pool (then false). `cancel`
+  // must make every running `job` return soon; it is called only when the pool is destroyed
+  // before Wait.
+  bool Start(std::function<void()> job, std::function<void()> cancel);
   // Waits until every worker has returned from the job started last; frees the pool.
   void Wait();
 
@@ -36,6 +41,7 @@ class WorkerPool {
   std::condition_variable wake_;
   std::condition_variable finished_;
   std::function<void()> job_;
+  std::function<void()> cancel_;
   uint64_t generation_ = 0;
   int running_ = 0;
   bool busy_ = false;

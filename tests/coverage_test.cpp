@@ -3,6 +3,8 @@
 #include <numeric>
 #include <thread>
 
+#include <unistd.h>
+
 #include "engine/coverage_options.h"
 #include "engine/engine.h"
 #include "tests/oracle.h"
@@ -303,6 +305,25 @@ TEST(AnalyseCoverage, FullLotteryPoolWithDefaultOptions) {
   ExpectConsistent(stats, 6, 6, "49/6");
   EXPECT_EQ(stats.bestLevelCount[6], 49);  // every row is a subset of its own
   EXPECT_EQ(stats.matchCountTable[6][1], 49);
+}
+
+}  // namespace
+}  // namespace quirmel
+
+namespace quirmel {
+namespace {
+
+// exit() from inside the hook (as Qt does when its display connection breaks) runs the static
+// destructors with the workers still counting ahead; the process must still end, at once.
+TEST(AnalyseCoverageDeathTest, ExitFromTheHookEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process with a fresh worker pool
+  const Wheel wheel = DevelopedWheel({1, 2, 3, 4, 5, 6}, 49, 49);
+  EXPECT_EXIT(
+      {
+        alarm(5);  // a hang ends by SIGALRM, not by the expected status
+        AnalyseCoverage(wheel, 49, 6, 49, 6, [](int32_t) -> bool { std::exit(7); });
+      },
+      ::testing::ExitedWithCode(7), "");
 }
 
 }  // namespace

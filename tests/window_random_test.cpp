@@ -2,6 +2,7 @@
 // every box, also from inside running analyses, with the window's invariants checked after every
 // step. A failure names its seed and step; replay one seed with QUIRMEL_RANDOM_SEED=<seed>.
 
+#include <QClipboard>
 #include <QTimer>
 #include <QtTest>
 #include <random>
@@ -78,10 +79,12 @@ class RandomRun {
       if (Pick(3) == 0) box->selectAll();
       TypeInto(box, Text());
       if (Pick(5) == 0) QTest::keyClick(box, Pick(2) ? Qt::Key_Return : Qt::Key_Backspace);
-    } else if (what == 8) {
+    } else if (what == 8 && Pick(2) == 0) {
       QLineEdit* box = f_.Box(kBoxes[Pick(kBoxes.size())]);
       box->selectAll();
       box->insert(Text());  // a paste goes through the box's validator
+    } else if (what == 8) {
+      Paste(insideRun);
     } else {
       // A sensible generation now and then, so analyses have wheels to work on.
       const int keys = 3 + Pick(4);
@@ -91,6 +94,35 @@ class RandomRun {
       const int pool = Pick(4) == 0 ? 60 + Pick(40) : 6 + Pick(30);
       f_.Fill(key, QString::number(pool), QString::number(1 + Pick(pool)));
       f_.Click("cmdElabora");
+    }
+  }
+
+  // A paste through the clipboard into any box, from an empty clipboard or with odd text: very
+  // long, fullwidth and Arabic-Indic digits, emoji. The large boxes get theirs replaced, and only
+  // outside a run, whose report must stay as it was.
+  void Paste(bool insideRun) {
+    static const QStringList kPasted = {
+        QString(100000, '7'), QString::fromUtf8("\uFF11\uFF12 \u0663\u0664"),
+        QString::fromUtf8("\U0001F3B2 12 \U0001F340"), QString::fromUtf8("0\u200B1\r\n\t49")};
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (Pick(3) == 0) {
+      clipboard->clear();
+    } else {
+      clipboard->setText(
+          kPasted[Pick(40) == 0 ? 0 : 1 + Pick(kPasted.size() - 1)]);  // long: rarely
+    }
+    const QStringList areas = {"txtLista", "txtReport"};
+    QWidget* box = f_.Box(kBoxes[Pick(kBoxes.size())]);
+    if (!insideRun && Pick(2)) {
+      QPlainTextEdit* area = f_.Area(areas[Pick(2)]);
+      area->selectAll();
+      box = area;
+    }
+    box->setFocus();
+    if (Pick(2)) {
+      QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    } else {
+      QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
     }
   }
 

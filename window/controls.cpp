@@ -1,5 +1,6 @@
 #include "window/controls.h"
 
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -38,6 +39,18 @@ void Frame::paintEvent(QPaintEvent* /*event*/) {
   painter.drawRect(border);
   painter.setPen(QColor("#FFFFFF"));
   painter.drawRect(border.translated(1, 1));
+}
+
+bool TextArea::Brings(const QMimeData* source) {
+  return source != nullptr && !source->formats().isEmpty();
+}
+
+bool TextArea::canInsertFromMimeData(const QMimeData* source) const {
+  return Brings(source) && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void TextArea::insertFromMimeData(const QMimeData* source) {
+  if (Brings(source)) QPlainTextEdit::insertFromMimeData(source);
 }
 
 }  // namespace quirmel

@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 
 namespace quirmel {
 
@@ -34,6 +35,22 @@ class Frame : public QGroupBox {
   void mouseMoveEvent(QMouseEvent* event) override;
   // An etched border on the window's own grey, as a captionless frame has it.
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A multi-line text box that takes a paste or a drop only when it brings something. Qt 6.4 hands
+// the text box a null clipboard when no program owns the clipboard or the selection (a fresh
+// session, or after the program that copied has quit), and its own insertion then dereferences it.
+class TextArea : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+  // Whether `source` brings anything to insert; a null source brings nothing.
+  static bool Brings(const QMimeData* source);
+
+ protected:
+  bool canInsertFromMimeData(const QMimeData* source) const override;
+  void insertFromMimeData(const QMimeData* source) override;
 };
 
 }  // namespace quirmel

@@ -76,7 +76,7 @@ QLineEdit* MakeNumberBox(QWidget* parent, const QString& name, int x, int y, int
 
 QPlainTextEdit* MakeTextArea(QWidget* parent, const QString& name, int x, int y, int w, int h,
                              const QFont& font, const QString& accessibleName) {
-  auto* area = Place(new QPlainTextEdit(parent), name, x, y, w, h);
+  auto* area = Place(new TextArea(parent), name, x, y, w, h);
   area->setFont(font);
   area->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
