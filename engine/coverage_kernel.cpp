@@ -20,7 +20,9 @@
 
 namespace quirmel {
 
-RowSets BuildRowSets(const Wheel& wheel, int rowCount, int keyCount, int poolSize, int subsetSize) {
+namespace {
+
+RowSets EmptyRowSets(int rowCount, int poolSize, int subsetSize) {
   RowSets sets;
   sets.poolSize = poolSize;
   sets.subsetSize = subsetSize;
@@ -30,15 +32,35 @@ RowSets BuildRowSets(const Wheel& wheel, int rowCount, int keyCount, int poolSiz
   sets.rowsOf.assign(static_cast<std::size_t>(poolSize + 1) * words, 0);
   sets.allRows.assign(words, 0);
   sets.noRows.assign(words, 0);
+  for (int row = 0; row < rowCount; ++row)
+    sets.allRows[static_cast<std::size_t>(row / 64)] |= uint64_t{1} << (row % 64);
+  return sets;
+}
+
+// Row `row` (from 0) holds `value`; numbers outside 1..poolSize are left out.
+void AddNumber(RowSets& sets, int row, int value) {
+  if (value < 1 || value > sets.poolSize) return;
+  const auto word = static_cast<std::size_t>(value) * static_cast<std::size_t>(sets.words) +
+                    static_cast<std::size_t>(row / 64);
+  sets.rowsOf[word] |= uint64_t{1} << (row % 64);
+}
+
+}  // namespace
+
+RowSets BuildRowSets(const Wheel& wheel, int rowCount, int keyCount, int poolSize, int subsetSize) {
+  RowSets sets = EmptyRowSets(rowCount, poolSize, subsetSize);
   for (int row = 0; row < rowCount; ++row) {
-    const uint64_t bit = uint64_t{1} << (row % 64);
-    const std::size_t word = static_cast<std::size_t>(row / 64);
-    sets.allRows[word] |= bit;
-    for (int position = 1; position <= keyCount; ++position) {
-      const int value = wheel.at(static_cast<int16_t>(row + 1), static_cast<int16_t>(position));
-      if (value >= 1 && value <= poolSize)
-        sets.rowsOf[static_cast<std::size_t>(value) * words + word] |= bit;
-    }
+    for (int position = 1; position <= keyCount; ++position)
+      AddNumber(sets, row, wheel.at(static_cast<int16_t>(row + 1), static_cast<int16_t>(position)));
+  }
+  return sets;
+}
+
+RowSets BuildRowSets(const AnyWheel& wheel, int poolSize, int subsetSize) {
+  RowSets sets = EmptyRowSets(static_cast<int>(wheel.rowCount()), poolSize, subsetSize);
+  for (std::size_t row = 0; row < wheel.rowCount(); ++row) {
+    for (const uint8_t value : wheel.row(row))
+      AddNumber(sets, static_cast<int>(row), value);
   }
   return sets;
 }
@@ -54,13 +76,12 @@ namespace {
 template <int W>
 class Walker {
  public:
-  Walker(const RowSets& sets, MatchTable& table)
+  explicit Walker(const RowSets& sets)
       : sets_(sets),
-        table_(table),
         words_(W > 0 ? W : sets.words),
         k_(sets.subsetSize),
         columns_(sets.rowCount + 1),
-        tally_(static_cast<std::size_t>(kCopies * (kMaxLevel + 1) * columns_), 0) {
+        tally_(static_cast<std::size_t>(kCopies * kLevels * columns_), 0) {
     if constexpr (W == 0) {
       levels_.assign(static_cast<std::size_t>(kDepths * kLevels * words_), 0);
       pair_.assign(static_cast<std::size_t>(2 * words_), 0);
@@ -87,14 +108,26 @@ class Walker {
         s[j] = static_cast<int16_t>(s[j - 1] + 1);
       Extend(s, i);
     }
-    Fold();
+  }
+
+  // Hands every (best level, match count, subsets) of the walk to `sink`.
+  template <typename Sink>
+  void Fold(Sink&& sink) const {
+    for (int copy = 0; copy < kCopies; ++copy) {
+      for (int level = 0; level < kLevels; ++level) {
+        const int32_t* row = tally_.data() + (copy * kLevels + level) * columns_;
+        for (int m = 1; m < columns_; ++m) {
+          if (row[m] != 0) sink(level, m, row[m]);
+        }
+      }
+    }
   }
 
  private:
-  static constexpr int kDepths = kMaxLevel - 1;      // prefixes of 0..4 numbers
-  static constexpr int kLevels = kMaxLevel + 1;      // hit counts 0..6
-  static constexpr int kCopies = 2;                  // even and odd last numbers tally apart
-  static constexpr int kCopyStride = kMaxLevel + 1;  // rows per copy
+  static constexpr int kDepths = kMaxSubsetSize - 1;  // prefixes of 0..k-2 numbers
+  static constexpr int kLevels = kMaxSubsetSize + 1;  // hit counts 0..k
+  static constexpr int kCopies = 2;                   // even and odd last numbers tally apart
+  static constexpr int kCopyStride = kLevels;         // rows per copy
 
   QUIRMEL_ALWAYS_INLINE int Words() const { return W > 0 ? W : words_; }
 
@@ -215,21 +248,10 @@ class Walker {
     ++topRow[row + matches];
   }
 
-  void Fold() {
-    for (int copy = 0; copy < kCopies; ++copy) {
-      for (int level = 0; level <= kMaxLevel; ++level) {
-        const int32_t* row = tally_.data() + (copy * (kMaxLevel + 1) + level) * columns_;
-        for (int m = 1; m < columns_; ++m)
-          table_[level][std::min(m, kMatchCountCap)] += row[m];
-      }
-    }
-  }
-
   template <std::size_t Size>
   using Store = std::conditional_t<(W > 0), std::array<uint64_t, Size>, std::vector<uint64_t>>;
 
   const RowSets& sets_;
-  MatchTable& table_;
   const int words_;
   const int k_;
   const int columns_;  // match counts 0..rowCount
@@ -241,22 +263,43 @@ class Walker {
   int pairTopCount_ = 0;
 };
 
+template <int W, typename Sink>
+QUIRMEL_ALWAYS_INLINE void WalkWith(const RowSets& sets, const Subset& first, int64_t count,
+                                    Sink&& sink) {
+  Walker<W> walker(sets);
+  walker.Run(first, count);
+  walker.Fold(sink);
+}
+
+template <typename Sink>
+QUIRMEL_ALWAYS_INLINE void Walk(const RowSets& sets, const Subset& first, int64_t count,
+                                Sink&& sink) {
+  if (count <= 0) return;
+  switch (sets.words) {
+    case 1:
+      return WalkWith<1>(sets, first, count, sink);
+    case 2:
+      return WalkWith<2>(sets, first, count, sink);
+    default:
+      return WalkWith<0>(sets, first, count, sink);
+  }
+}
+
 }  // namespace
 
 QUIRMEL_POPCOUNT_CLONES
 void CountSubsets(const RowSets& sets, const Subset& first, int64_t count, MatchTable& table) {
-  if (count <= 0) return;
-  switch (sets.words) {
-    case 1:
-      Walker<1>(sets, table).Run(first, count);
-      break;
-    case 2:
-      Walker<2>(sets, table).Run(first, count);
-      break;
-    default:
-      Walker<0>(sets, table).Run(first, count);
-      break;
-  }
+  Walk(sets, first, count, [&table](int level, int matches, int32_t subsets) {
+    table[level][std::min(matches, kMatchCountCap)] += subsets;
+  });
+}
+
+QUIRMEL_POPCOUNT_CLONES
+void CountSubsets(const RowSets& sets, const Subset& first, int64_t count, int64_t* histogram) {
+  const int columns = sets.rowCount + 1;
+  Walk(sets, first, count, [histogram, columns](int level, int matches, int32_t subsets) {
+    histogram[level * columns + matches] += subsets;
+  });
 }
 
 }  // namespace quirmel

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/any_wheel.h"
 #include "engine/coverage.h"
 #include "engine/subsets.h"
 #include "engine/wheel.h"
@@ -30,8 +31,13 @@ struct RowSets {
 // Row sets of the first rowCount rows over their first keyCount positions; numbers outside
 // 1..poolSize are left out. Sizes must already be checked against the wheel.
 RowSets BuildRowSets(const Wheel& wheel, int rowCount, int keyCount, int poolSize, int subsetSize);
+RowSets BuildRowSets(const AnyWheel& wheel, int poolSize, int subsetSize);
 
 // Adds to `table` the `count` subsets that follow `first` (included) in lexicographic order.
 void CountSubsets(const RowSets& sets, const Subset& first, int64_t count, MatchTable& table);
+
+// The same into an uncapped histogram of (subsetSize + 1) x (rowCount + 1) entries: best level
+// times match count.
+void CountSubsets(const RowSets& sets, const Subset& first, int64_t count, int64_t* histogram);
 
 }  // namespace quirmel

@@ -1,5 +1,8 @@
 #include "tests/oracle.h"
 
+#include "engine/subsets.h"
+
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -63,6 +66,64 @@ CoverageStats SimpleCoverage(const Wheel& wheel, int16_t combinationCount, int16
   }
   e.Visit(0, 1);
   return e.stats;
+}
+
+CheckResult SimpleCheck(const AnyWheel& wheel, int poolSize, int drawSize,
+                        std::optional<int> guarantee, int64_t holesToList, int64_t stopAfter) {
+  CheckResult result;
+  result.subsets = Binomial(poolSize, drawSize);
+  result.guarantee = guarantee;
+  result.levels.resize(static_cast<std::size_t>(drawSize + 1));
+  if (guarantee) result.necessity.assign(wheel.rowCount(), 0);
+  const int64_t limit = stopAfter >= 0 ? std::min(stopAfter, result.subsets) : result.subsets;
+  std::vector<int> subset(static_cast<std::size_t>(drawSize));
+  for (int64_t rank = 0; rank < limit; ++rank) {
+    const Subset s = UnrankSubset(rank, poolSize, drawSize);
+    std::array<bool, 100> in{};
+    for (int slot = 0; slot < drawSize; ++slot)
+      in[static_cast<std::size_t>(s[slot])] = true;
+    std::vector<int> hits(wheel.rowCount());
+    int best = 0;
+    for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+      for (const uint8_t v : wheel.row(r))
+        hits[r] += v <= poolSize && in[v] ? 1 : 0;
+      best = std::max(best, hits[r]);
+    }
+    const auto atBest = std::count(hits.begin(), hits.end(), best);
+    ++result.levels[static_cast<std::size_t>(best)][atBest];
+    ++result.examined;
+    if (!guarantee) continue;
+    if (best < *guarantee) {
+      ++result.holes;
+      if (static_cast<int64_t>(result.holeList.size()) < holesToList)
+        result.holeList.emplace_back(s.begin(), s.begin() + drawSize);
+      continue;
+    }
+    ++result.covered;
+    const auto lifting =
+        std::count_if(hits.begin(), hits.end(), [&](int h) { return h >= *guarantee; });
+    if (lifting == 1) {
+      ++result.necessity[static_cast<std::size_t>(
+          std::find_if(hits.begin(), hits.end(), [&](int h) { return h >= *guarantee; }) -
+          hits.begin())];
+    }
+  }
+  result.stopped = result.examined < result.subsets;
+  return result;
+}
+
+AnyWheel RandomAnyWheel(uint32_t seed, int rows, int longest, int high) {
+  std::mt19937 random(seed);
+  AnyWheel wheel;
+  std::vector<uint8_t> numbers(static_cast<std::size_t>(high));
+  for (int v = 1; v <= high; ++v)
+    numbers[static_cast<std::size_t>(v - 1)] = static_cast<uint8_t>(v);
+  for (int r = 0; r < rows; ++r) {
+    std::shuffle(numbers.begin(), numbers.end(), random);
+    const int length = std::uniform_int_distribution<int>(1, std::min(longest, high))(random);
+    wheel.AddRow({numbers.data(), static_cast<std::size_t>(length)});
+  }
+  return wheel;
 }
 
 Wheel RandomWheel(uint32_t seed, int rows, int positions, int low, int high) {

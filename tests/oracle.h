@@ -10,6 +10,15 @@ namespace quirmel::testing {
 CoverageStats SimpleCoverage(const Wheel& wheel, int16_t combinationCount, int16_t keyCount,
                              int16_t poolSize, int16_t subsetSize, const ProgressHook& progress);
 
+// The straightforward general check of any wheel: every m-subset visited by nested loops, every
+// row's hits counted. Fills every member of CheckResult but `method`; stops after `stopAfter`
+// subsets when that is below the total.
+CheckResult SimpleCheck(const AnyWheel& wheel, int poolSize, int drawSize,
+                        std::optional<int> guarantee, int64_t holesToList, int64_t stopAfter = -1);
+
+// A wheel of `rows` rows of random lengths in [1, longest], distinct numbers from [1, high].
+AnyWheel RandomAnyWheel(uint32_t seed, int rows, int longest, int high);
+
 // A wheel of `rows` rows and `positions` positions filled with numbers from [low, high].
 Wheel RandomWheel(uint32_t seed, int rows, int positions, int low, int high);
 

@@ -1,0 +1,183 @@
+// The general check against the straightforward enumeration, on wheels of every shape.
+
+#include <gtest/gtest.h>
+
+#include "engine/engine.h"
+#include "tests/oracle.h"
+
+namespace quirmel {
+namespace {
+
+using testing::RandomAnyWheel;
+using testing::SimpleCheck;
+
+void ExpectSame(const CheckResult& fast, const CheckResult& simple, bool detail) {
+  EXPECT_EQ(fast.subsets, simple.subsets);
+  EXPECT_EQ(fast.examined, simple.examined);
+  EXPECT_EQ(fast.stopped, simple.stopped);
+  EXPECT_EQ(fast.levels, simple.levels);
+  EXPECT_EQ(fast.covered, simple.covered);
+  EXPECT_EQ(fast.holes, simple.holes);
+  if (!detail) return;
+  EXPECT_EQ(fast.holeList, simple.holeList);
+  EXPECT_EQ(fast.necessity, simple.necessity);
+}
+
+AnyWheel Twice(AnyWheel wheel) {  // every row repeated
+  const AnyWheel once = wheel;
+  for (std::size_t r = 0; r < once.rowCount(); ++r)
+    wheel.AddRow(once.row(r));
+  return wheel;
+}
+
+struct RandomCase {
+  uint32_t seed;
+  int rows, longest, high;  // the wheel; numbers above the pool belong to no subset
+  int pool, draw, guarantee;
+  bool repeated;
+  CheckMethod method;
+  int threads;
+  bool detail;  // list holes and count necessity
+};
+
+class CheckRandom : public ::testing::TestWithParam<RandomCase> {};
+
+TEST_P(CheckRandom, MatchesTheStraightforwardEnumeration) {
+  const RandomCase c = GetParam();
+  AnyWheel wheel = RandomAnyWheel(c.seed, c.rows, c.longest, c.high);
+  if (c.repeated) wheel = Twice(wheel);
+  const CheckRequest request{.wheel = &wheel,
+                             .poolSize = c.pool,
+                             .drawSize = c.draw,
+                             .guarantee = c.guarantee,
+                             .holesToList = c.detail ? 25 : 0,
+                             .necessity = c.detail,
+                             .threads = c.threads,
+                             .method = c.method};
+  ExpectSame(CheckWheel(request), SimpleCheck(wheel, c.pool, c.draw, c.guarantee, 25), c.detail);
+}
+
+constexpr auto kRows = CheckMethod::RowSets;
+constexpr auto kTables = CheckMethod::CountTables;
+constexpr auto kAuto = CheckMethod::Automatic;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Wheels, CheckRandom, ::testing::Values(
+    //         seed rows long high pool draw t  repeated method  threads detail
+    RandomCase{1,   12,  6,   20,  20,  6,   3, false,   kRows,   1,      false},
+    RandomCase{1,   12,  6,   20,  20,  6,   3, false,   kTables, 1,      true},
+    RandomCase{2,   40,  8,   25,  22,  5,   4, true,    kRows,   2,      false},
+    RandomCase{2,   40,  8,   25,  22,  5,   4, true,    kTables, 2,      true},
+    RandomCase{3,   70,  3,   30,  30,  2,   2, false,   kTables, 2,      true},
+    RandomCase{4,   130, 7,   24,  24,  7,   5, false,   kRows,   2,      false},
+    RandomCase{4,   130, 7,   24,  24,  7,   5, false,   kTables, 1,      true},
+    RandomCase{5,   9,   20,  22,  18,  8,   6, false,   kTables, 2,      true},
+    RandomCase{5,   9,   20,  22,  18,  8,   6, false,   kRows,   1,      false},
+    RandomCase{6,   300, 6,   26,  26,  6,   4, false,   kAuto,   2,      false},
+    RandomCase{7,   5,   2,   12,  12,  3,   1, true,    kTables, 1,      true},
+    RandomCase{8,   1,   1,   9,   9,   2,   1, false,   kAuto,   2,      true}));
+// clang-format on
+
+// The Fano plane: 7 rows of 3 on 7 points, every pair in exactly one row.
+TEST(CheckWheel, FanoPlaneCoversEveryPairOnce) {
+  AnyWheel fano;
+  for (const auto& row : std::vector<std::vector<uint8_t>>{
+           {1, 2, 3}, {1, 4, 5}, {1, 6, 7}, {2, 4, 6}, {2, 5, 7}, {3, 4, 7}, {3, 5, 6}})
+    fano.AddRow(row);
+  for (const CheckMethod method : {kRows, kTables}) {
+    const CheckResult result = CheckWheel(
+        {.wheel = &fano, .poolSize = 7, .drawSize = 2, .guarantee = 2, .method = method});
+    EXPECT_EQ(result.levels[2], (std::map<int64_t, int64_t>{{1, 21}}));
+    EXPECT_EQ(result.covered, 21);
+    EXPECT_EQ(result.holes, 0);
+  }
+  const CheckResult necessity =
+      CheckWheel({.wheel = &fano, .poolSize = 7, .drawSize = 2, .guarantee = 2, .necessity = true});
+  EXPECT_EQ(necessity.necessity, std::vector<int64_t>(7, 3));  // no row can go
+}
+
+// With one thread the chunks finish in order: a stop leaves exactly a prefix of the subsets.
+TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
+  const AnyWheel wheel = RandomAnyWheel(9, 60, 6, 40);
+  for (const CheckMethod method : {kRows, kTables}) {
+    for (const int calls : {1, 3}) {
+      int left = calls;
+      const CheckRequest request{.wheel = &wheel,
+                                 .poolSize = 40,
+                                 .drawSize = 6,
+                                 .guarantee = 3,
+                                 .threads = 1,
+                                 .method = method,
+                                 .progress = [&](int64_t, int64_t) { return --left == 0; }};
+      const CheckResult stopped = CheckWheel(request);
+      ASSERT_TRUE(stopped.stopped);
+      ASSERT_LT(stopped.examined, stopped.subsets);
+      ExpectSame(stopped, SimpleCheck(wheel, 40, 6, 3, 0, stopped.examined), false);
+    }
+  }
+  int64_t last = 0;  // with every thread: counts grow, and what was examined adds up
+  const CheckResult stopped = CheckWheel(
+      {.wheel = &wheel, .poolSize = 40, .drawSize = 6, .progress = [&](int64_t examined, int64_t) {
+         EXPECT_GE(examined, last);
+         last = examined;
+         return examined > 100000;
+       }});
+  int64_t sum = 0;
+  for (int level = 0; level <= 6; ++level)
+    sum += stopped.SubsetsAt(level);
+  EXPECT_EQ(sum, stopped.examined);
+  EXPECT_TRUE(stopped.stopped);
+}
+
+TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
+  const AnyWheel wheel = RandomAnyWheel(1, 3, 6, 10);
+  const CheckRequest good{.wheel = &wheel, .poolSize = 10, .drawSize = 6};
+  const auto with = [&](auto change) {
+    CheckRequest request = good;
+    change(request);
+    return request;
+  };
+  EXPECT_NO_THROW(CheckWheel(good));
+  // clang-format off
+  for (const CheckRequest& bad : {
+           with([](CheckRequest& r) { r.wheel = nullptr; }),
+           with([](CheckRequest& r) { r.poolSize = 0; }),
+           with([](CheckRequest& r) { r.poolSize = 100; }),
+           with([](CheckRequest& r) { r.drawSize = 1; }),
+           with([](CheckRequest& r) { r.drawSize = 9; }),
+           with([](CheckRequest& r) { r.guarantee = 7; }),
+           with([](CheckRequest& r) { r.guarantee = 0; }),
+           with([](CheckRequest& r) { r.necessity = true; }),
+           with([](CheckRequest& r) { r.holesToList = -1; })}) {
+    EXPECT_THROW(CheckWheel(bad), std::invalid_argument);
+  }
+  // clang-format on
+  AnyWheel huge;  // 2,000 rows of 20 numbers need 263,949 table entries each
+  const std::vector<uint8_t> full{1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+                                  11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+  for (int r = 0; r < 2000; ++r)
+    huge.AddRow(full);
+  EXPECT_THROW(
+      CheckWheel(
+          {.wheel = &huge, .poolSize = 20, .drawSize = 8, .guarantee = 8, .necessity = true}),
+      std::length_error);
+}
+
+TEST(ReplayDraws, CountsRowsByMatchesAndTheBestLevel) {
+  AnyWheel wheel;
+  for (const auto& row : std::vector<std::vector<uint8_t>>{
+           {1, 2, 3, 4, 5, 6}, {1, 2, 3, 7, 8, 9}, {10, 11, 12, 13, 14, 15}, {1, 2}})
+    wheel.AddRow(row);
+  const std::vector<Draw> draws{{.line = 1, .numbers = {1, 2, 3, 4, 10, 20}},
+                                {.line = 2, .numbers = {30, 31, 32, 33, 34, 35}}};
+  const DrawReplay replay = ReplayDraws(wheel, draws, 6);
+  EXPECT_EQ(replay.draws[0].best, 4);
+  EXPECT_EQ(replay.draws[0].rows, (std::vector<int64_t>{0, 1, 1, 1, 1, 0, 0}));
+  EXPECT_EQ(replay.draws[1].best, 0);
+  EXPECT_EQ(replay.draws[1].rows, (std::vector<int64_t>{4, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(replay.bestTotals, (std::vector<int64_t>{1, 0, 0, 0, 1, 0, 0}));
+  EXPECT_EQ(replay.rowTotals, (std::vector<int64_t>{4, 1, 1, 1, 1, 0, 0}));
+}
+
+}  // namespace
+}  // namespace quirmel

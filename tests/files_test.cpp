@@ -1,0 +1,124 @@
+// Wheel files and draw-history files: what is read, and where a refusal points.
+
+#include <gtest/gtest.h>
+
+#include "engine/engine.h"
+
+namespace quirmel {
+namespace {
+
+std::vector<std::vector<int>> Rows(const AnyWheel& wheel) {
+  std::vector<std::vector<int>> rows;
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r)
+    rows.emplace_back(wheel.row(r).begin(), wheel.row(r).end());
+  return rows;
+}
+
+struct WheelCase {
+  const char* text;
+  bool zeroBased;
+  std::vector<std::vector<int>> rows;  // empty: refused at `line`, `column`
+  int64_t line, column;
+  const char* says;  // part of the refusal
+};
+
+class WheelFile : public ::testing::TestWithParam<WheelCase> {};
+
+TEST_P(WheelFile, ReadsOrRefusesWhere) {
+  const WheelCase c = GetParam();
+  const WheelReadResult read = ReadWheel(c.text, {.zeroBased = c.zeroBased});
+  EXPECT_EQ(Rows(read.wheel), c.rows);
+  if (c.rows.empty()) {
+    ASSERT_TRUE(read.error);
+    EXPECT_EQ(read.error->line, c.line);
+    EXPECT_EQ(read.error->column, c.column);
+    EXPECT_NE(read.error->message.find(c.says), std::string::npos) << read.error->message;
+    return;
+  }
+  EXPECT_FALSE(read.error);
+  EXPECT_EQ(ReadWheel(WriteWheel(read.wheel)).wheel, read.wheel);  // reads back equal
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, WheelFile, ::testing::Values(
+    WheelCase{"1 2 3 4 5 6\n01,02,03,04,05,49\n1-2-3\n", false, {{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 49}, {1, 2, 3}}, 0, 0, ""},
+    WheelCase{"\xEF\xBB\xBF# a design\r\n\r\n7;8;9;\r\n\t 10 11 , \r\n", false, {{7, 8, 9}, {10, 11}}, 0, 0, ""},
+    WheelCase{"0 1 2\n98 5\n", true, {{1, 2, 3}, {99, 6}}, 0, 0, ""},
+    WheelCase{"1 2 3\n4 x5 6\n", false, {}, 2, 3, "'x5' is not a whole decimal number"},
+    WheelCase{"1 2 3\n4 5 100\n", false, {}, 2, 5, "number 100 is outside 1..99"},
+    WheelCase{"0 1 2\n", false, {}, 1, 1, "zero-based"},
+    WheelCase{"0 1 99\n", true, {}, 1, 5, "number 99 is outside 0..98"},
+    WheelCase{"1 2 3\n\n5 6 5\n", false, {}, 3, 5, "number 5 is repeated"},
+    WheelCase{"1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21\n", false, {}, 1, 52, "at most 20 numbers"},
+    WheelCase{"# nothing\n\n , \n", false, {}, 3, 0, "no rows"},
+    WheelCase{"", false, {}, 1, 0, "no rows"},
+    WheelCase{"1 2.5\n", false, {}, 1, 3, "'2.5' is not"}));
+// clang-format on
+
+TEST(WheelFileLimits, AMillionRowsAndNotOneMore) {
+  std::string text;
+  for (int r = 0; r < 1000000; ++r)
+    text += "1 2\n";
+  EXPECT_EQ(ReadWheel(text).wheel.rowCount(), 1000000u);
+  const WheelReadResult over = ReadWheel(text + "3 4\n");
+  ASSERT_TRUE(over.error);
+  EXPECT_EQ(over.error->line, 1000001);
+  EXPECT_EQ(over.wheel.rowCount(), 0u);
+}
+
+struct DrawCase {
+  const char* text;
+  int draw;
+  std::vector<int> columns;
+  std::vector<std::vector<int16_t>> numbers;  // empty: refused at `line`
+  std::vector<std::string> labels;
+  int64_t line;
+};
+
+class DrawFile : public ::testing::TestWithParam<DrawCase> {};
+
+TEST_P(DrawFile, ReadsOrRefusesWhere) {
+  const DrawCase c = GetParam();
+  const DrawReadResult read =
+      ReadDraws(c.text, {.poolSize = 59, .drawSize = c.draw, .columns = c.columns});
+  std::vector<std::vector<int16_t>> numbers;
+  std::vector<std::string> labels;
+  for (const Draw& draw : read.draws) {
+    numbers.push_back(draw.numbers);
+    labels.push_back(draw.label);
+  }
+  EXPECT_EQ(numbers, c.numbers);
+  if (c.numbers.empty()) {
+    ASSERT_TRUE(read.error);
+    EXPECT_EQ(read.error->line, c.line) << read.error->message;
+  } else {
+    EXPECT_EQ(labels, c.labels);
+  }
+}
+
+const char* kLotto =
+    "DrawDate,Ball 1,Ball 2,Ball 3,Ball 4,Ball 5,Ball 6,Bonus Ball,Ball Set,Machine,DrawNumber\n"
+    "03-Jan-2024,5,12,27,40,41,59,7,3,Arthur,2900\n";
+const char* kQuoted =
+    "\"PRODUCT\",\"DRAW NUMBER\",\"SEQUENCE NUMBER\",\"DRAW DATE\",\"NUMBER DRAWN 1\",\"NUMBER "
+    "DRAWN 2\","
+    "\"NUMBER DRAWN 3\",\"NUMBER DRAWN 4\",\"NUMBER DRAWN 5\",\"NUMBER DRAWN 6\",\"BONUS NUMBER\"\n"
+    "\"649\",\"3000\",\"0\",\"2024-01-03\",\"1\",\"9\",\"17\",\"23\",\"34\",\"49\",\"5\"\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, DrawFile, ::testing::Values(
+    DrawCase{kLotto, 6, {}, {{5, 12, 27, 40, 41, 59}}, {"03-Jan-2024"}, 0},
+    DrawCase{kQuoted, 6, {}, {{1, 9, 17, 23, 34, 49}}, {"2024-01-03"}, 0},
+    DrawCase{"Num2;Num1;Num3\n2;1;3\n", 3, {}, {{1, 2, 3}}, {""}, 0},
+    DrawCase{"2024-01-03 1 2 3 4 5 6 7\n# note\n11 12 13 14 15 16\n", 6, {}, {{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}}, {"", ""}, 0},
+    DrawCase{"a,b,c,d\n9,1,2,3\n", 3, {2, 3, 4}, {{1, 2, 3}}, {""}, 0},
+    DrawCase{"1 2 3 4 5\n", 6, {}, {}, {}, 1},
+    DrawCase{"1 2 3 4 5 6\n1 2 3 4 5 60\n", 6, {}, {}, {}, 2},
+    DrawCase{"1 2 3 4 5 6\n\n1 2 3 4 5 5\n", 6, {}, {}, {}, 3},
+    DrawCase{"Date,Ball 1,Ball 2,Bonus 3\n", 3, {}, {}, {}, 1},
+    DrawCase{"Date,Ball 1,Ball 2,Ball 3\n", 3, {}, {}, {}, 1},
+    DrawCase{"a,b,c\n1,x,3\n", 2, {1, 2}, {}, {}, 2}));
+// clang-format on
+
+}  // namespace
+}  // namespace quirmel
