@@ -107,8 +107,13 @@ void BuildSparse(CountTables::Level& level, const std::vector<std::vector<int>>&
   level.slotKeys.assign(slots, kEmptyKey);
   level.slotBegins.assign(slots, 0);
   level.groupEnds.assign(slots, 0);
+  level.present.assign(std::max<std::size_t>(1, slots / 4), 0);  // 16 bits a key
+  level.presentMask = level.present.size() * 64 - 1;
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    uint64_t slot = Hash(groups[g].first) & level.slotMask;
+    const uint64_t hash = Hash(groups[g].first);
+    const uint64_t bit = (hash >> 40) & level.presentMask;
+    level.present[bit / 64] |= uint64_t{1} << (bit % 64);
+    uint64_t slot = hash & level.slotMask;
     while (level.slotKeys[slot] != kEmptyKey)
       slot = (slot + 1) & level.slotMask;
     level.slotKeys[slot] = groups[g].first;
@@ -118,15 +123,19 @@ void BuildSparse(CountTables::Level& level, const std::vector<std::vector<int>>&
   }
 }
 
-// The masks over the prefix slots 0..6, grouped by how many slots they hold, ascending.
-struct MasksBySize {
-  std::array<std::vector<int>, kMaxPrefix + 1> of;
-  MasksBySize() {
-    for (int mask = 0; mask < (1 << kMaxPrefix); ++mask)
-      of[static_cast<std::size_t>(std::popcount(static_cast<unsigned>(mask)))].push_back(mask);
+// The masks over the prefix slots whose highest slot is d - 1, for each depth d (the empty mask
+// for d = 0).
+struct NewMasks {
+  std::array<std::vector<uint8_t>, kMaxPrefix + 1> of;
+  NewMasks() {
+    of[0].push_back(0);
+    for (int d = 1; d <= kMaxPrefix; ++d) {
+      for (int mask = 1 << (d - 1); mask < (1 << d); ++mask)
+        of[static_cast<std::size_t>(d)].push_back(static_cast<uint8_t>(mask));
+    }
   }
 };
-const MasksBySize kMasks;
+const NewMasks kNewMasks;
 
 }  // namespace
 
@@ -182,10 +191,7 @@ class TableWalk {
         m_(tables.request_.drawSize),
         guarantee_(tables.request_.guarantee),
         withIds_(tables.request_.necessity),
-        columns_(tables.rowCount_ + 1) {
-    base_[0] = -1;  // the empty prefix: c_1[y] is at y - 1
-    key_[0] = 0;
-  }
+        columns_(tables.rowCount_ + 1) {}
 
   void Run(Subset s, int64_t remaining) {
     const int m = m_;
@@ -209,80 +215,96 @@ class TableWalk {
   }
 
  private:
-  using Row = std::array<uint32_t, kValues>;
-
-  // Fills value[d] (and ids[d]) for the prefix s[0..d-1]; the masks that end at slot d - 1 are
-  // worked out afresh first.
+  // Fills value[d] (and ids[d]) for the prefix P = s[0..d-1] from value[d - 1]: for every
+  // candidate y, a_t(P + y) = a_t(P) + (a_t(P' + y) - a_t(P')) + the entries c_t[T' + y] of the
+  // (t-1)-subsets T' of P that hold s[d-1], where P' is P without s[d-1]. So only the masks whose
+  // highest slot is d - 1 are looked up.
   void Build(int d, const Subset& s) {
     const int lo = d == 0 ? 1 : s[d - 1] + 1;
-    const int hi = n_ - (m_ - 1 - d);
-    if (d >= 1) {
-      for (int mask = 1 << (d - 1); mask < (1 << d); ++mask)
-        Prepare(mask, s);
-    }
-    for (int t = 1; t <= std::min(d + 1, m_); ++t) {
-      Row& row = value_[d][t];
-      const uint32_t start = t <= d ? value_[d - 1][t][s[d - 1]] : 0;
-      std::fill(row.begin() + lo, row.begin() + hi + 1, start);
-      const CountTables::Level& level = tables_.levels_[static_cast<std::size_t>(t)];
-      for (const int mask : kMasks.of[static_cast<std::size_t>(t - 1)]) {
-        if (mask >= (1 << d)) break;
-        AddLevel(level, mask, lo, hi, row.data(), level.counts.data());
-      }
-    }
-    if (withIds_ && guarantee_ <= d + 1) {
-      const int t = guarantee_;
-      auto& row = ids_[d];
-      const uint64_t start = t <= d ? ids_[d - 1][s[d - 1]] : 0;
-      std::fill(row.begin() + lo, row.begin() + hi + 1, start);
-      const CountTables::Level& level = tables_.levels_[static_cast<std::size_t>(t)];
-      for (const int mask : kMasks.of[static_cast<std::size_t>(t - 1)]) {
-        if (mask >= (1 << d)) break;
-        AddLevel(level, mask, lo, hi, row.data(), level.ids.data());
-      }
-    }
-  }
-
-  // Where the entries of the (t-1)-subset `mask` of the prefix are: its dense base or its key.
-  void Prepare(int mask, const Subset& s) {
+    const int top = std::min(d + 1, m_);
+    for (int t = 1; t <= top; ++t)
+      Shift(value_[d][t].data(), d, t, lo, s, value_, previous_);
+    if (withIds_ && guarantee_ <= top)
+      Shift(ids_[d].data(), d, guarantee_, lo, s, idsOf_, previousIds_);
     std::array<int, kMaxPrefix> numbers{};
-    int count = 0;
-    for (int slot = 0; slot < kMaxPrefix; ++slot) {
-      if (mask & (1 << slot)) numbers[count++] = s[slot];
-    }
-    const int t = count + 1;
-    if (t > m_) return;
-    if (tables_.levels_[static_cast<std::size_t>(t)].dense) {
-      int64_t after = 0;
-      for (int i = 0; i < count; ++i)
-        after += Binomial(n_ - numbers[i], t - i);
-      base_[mask] = Binomial(n_, t) - 1 - n_ - after;  // + y: the rank of the prefix plus y
-    } else {
-      key_[mask] = Pack(numbers.data(), count);
+    for (const uint8_t mask : kNewMasks.of[static_cast<std::size_t>(d)]) {
+      int count = 0;
+      for (unsigned bits = mask; bits != 0; bits &= bits - 1)
+        numbers[count++] = s[std::countr_zero(bits)];
+      const int t = count + 1;
+      if (t > m_) continue;
+      const CountTables::Level& level = tables_.levels_[static_cast<std::size_t>(t)];
+      const bool ids = withIds_ && t == guarantee_;
+      if (level.dense) {
+        int64_t after = 0;
+        for (int i = 0; i < count; ++i)
+          after += kBinomial.value[static_cast<std::size_t>(n_ - numbers[i])]
+                                  [static_cast<std::size_t>(t - i)];
+        // The rank of T' + y is base + y.
+        const int64_t base = Binomial(n_, t) - 1 - n_ - after;
+        AddDense(value_[d][t].data(), level.counts.data() + (base + lo), lo);
+        if (ids) AddDense(ids_[d].data(), level.ids.data() + (base + lo), lo);
+      } else {
+        const uint64_t key = Pack(numbers.data(), count);
+        AddSparse(level, key, lo, value_[d][t].data(), level.counts.data());
+        if (ids) AddSparse(level, key, lo, ids_[d].data(), level.ids.data());
+      }
     }
   }
 
-  // Adds the entries c[T' + y], y in lo..hi, of the subset `mask` to `out`.
-  template <typename Out, typename In>
-  void AddLevel(const CountTables::Level& level, int mask, int lo, int hi, Out* out,
-                const In* in) const {
-    if (level.dense) {
-      const int64_t base = base_[mask];
-      for (int y = lo; y <= hi; ++y)
-        out[y] += in[base + y];
+  // Starts row (of depth d, level t) from the shorter prefix's row, or from 0 for the level the
+  // shorter prefix has no row of; records a_t(P) that it starts from.
+  template <typename Value, typename Rows, typename Starts>
+  void Shift(Value* row, int d, int t, int lo, const Subset& s, Rows& rows, Starts& starts) {
+    if (d == 0 || t > d) {
+      std::fill(row + lo, row + n_ + 1, Value{0});
+      Start(starts, d, t) = 0;
       return;
     }
-    const uint64_t key = key_[mask];
-    uint64_t slot = Hash(key) & level.slotMask;
+    const Value* shorter = RowOf(rows, d - 1, t);
+    const Value start = shorter[s[d - 1]];
+    const Value step = start - Start(starts, d - 1, t);
+    for (int y = lo; y <= n_; ++y)
+      row[y] = shorter[y] + step;
+    Start(starts, d, t) = start;
+  }
+
+  template <typename Value>
+  void AddDense(Value* row, const Value* entries, int lo) const {
+    for (int y = lo; y <= n_; ++y)
+      row[y] += entries[y - lo];
+  }
+
+  template <typename Value>
+  void AddSparse(const CountTables::Level& level, uint64_t key, int lo, Value* row,
+                 const Value* entries) const {
+    const uint64_t hash = Hash(key);
+    const uint64_t bit = (hash >> 40) & level.presentMask;
+    if ((level.present[bit / 64] >> (bit % 64) & 1) == 0) return;  // most keys are absent
+    uint64_t slot = hash & level.slotMask;
     while (level.slotKeys[slot] != key) {
       if (level.slotKeys[slot] == kEmptyKey) return;
       slot = (slot + 1) & level.slotMask;
     }
     for (uint32_t e = level.slotBegins[slot]; e < level.groupEnds[slot]; ++e) {
       const int y = level.last[e];
-      if (y > hi) break;
-      if (y >= lo) out[y] += in[e];
+      if (y >= lo) row[y] += entries[e];
     }
+  }
+
+  using ValueRows =
+      std::array<std::array<std::array<uint32_t, kValues>, kMaxSubsetSize + 1>, kMaxSubsetSize>;
+  using IdRows = std::array<std::array<uint64_t, kValues>, kMaxSubsetSize>;
+  struct IdsOf {};  // marks the id rows, which have one level
+
+  static uint32_t* RowOf(ValueRows& rows, int d, int t) { return rows[d][t].data(); }
+  uint64_t* RowOf(IdsOf&, int d, int) { return ids_[d].data(); }
+  static uint32_t& Start(
+      std::array<std::array<uint32_t, kMaxSubsetSize + 1>, kMaxSubsetSize>& starts, int d, int t) {
+    return starts[d][t];
+  }
+  static uint64_t& Start(std::array<uint64_t, kMaxSubsetSize>& starts, int d, int) {
+    return starts[d];
   }
 
   void Leaf(const Subset& s, int from, int to) {
@@ -335,10 +357,12 @@ class TableWalk {
   const int guarantee_;
   const bool withIds_;
   const int columns_;
-  std::array<std::array<Row, kMaxSubsetSize + 1>, kMaxSubsetSize> value_{};
-  std::array<std::array<uint64_t, kValues>, kMaxSubsetSize> ids_{};
-  std::array<int64_t, 1 << kMaxPrefix> base_{};
-  std::array<uint64_t, 1 << kMaxPrefix> key_{};
+  ValueRows value_{};
+  IdRows ids_{};
+  IdsOf idsOf_;
+  // previous_[d][t]: a_t of the prefix s[0..d-1] itself, which value[d] starts from.
+  std::array<std::array<uint32_t, kMaxSubsetSize + 1>, kMaxSubsetSize> previous_{};
+  std::array<uint64_t, kMaxSubsetSize> previousIds_{};
 };
 
 void CountTables::Count(const Subset& first, int64_t count, CheckTally& tally) const {

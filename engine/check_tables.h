@@ -53,6 +53,8 @@ class CountTables {
     std::vector<uint32_t> slotBegins;  // entries of the key in [begin, next key's begin)
     std::vector<uint32_t> groupEnds;   // by slot: the entries' end
     uint64_t slotMask = 0;
+    std::vector<uint64_t> present;  // a bit per hash of a key present: absent keys cost one test
+    uint64_t presentMask = 0;
   };
 
  private:

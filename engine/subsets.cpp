@@ -4,29 +4,6 @@
 
 namespace quirmel {
 
-namespace {
-
-struct BinomialTable {
-  std::array<std::array<int64_t, kMaxSubsetSize + 1>, kMaxPoolSize + 1> value{};
-  constexpr BinomialTable() {
-    for (int n = 0; n <= kMaxPoolSize; ++n) {
-      value[n][0] = 1;
-      for (int k = 1; k <= kMaxSubsetSize && k <= n; ++k) {
-        value[n][k] = value[n - 1][k - 1] + (k <= n - 1 ? value[n - 1][k] : 0);
-      }
-    }
-  }
-};
-
-constexpr BinomialTable kBinomial;
-
-}  // namespace
-
-int64_t Binomial(int n, int k) {
-  if (n < 0 || k < 0 || k > kMaxSubsetSize || n > kMaxPoolSize || k > n) return 0;
-  return kBinomial.value[n][k];
-}
-
 int64_t SubsetTotal(int n, int k) {
   return k > kMaxLevel ? 0 : Binomial(n, k);
 }
