@@ -8,7 +8,10 @@
 // Subsets are walked in lexicographic order. For each prefix P of d numbers and every candidate
 // y for the next number, a_t(P + y) = a_t(P) + sum over the (t-1)-subsets T' of P of
 // c_t[T' + y]; the entries c_t[T' + y] for consecutive y lie side by side in a dense table
-// (lexicographic order of the t-subsets) or in one sorted list per T' in a sparse one.
+// (lexicographic order of the t-subsets) or in one sorted list per T' in a sparse one. The last
+// two numbers y < x are taken together: with Q the first m - 2 numbers,
+// a_t(Q + y + x) = a_t(Q + y) + a_t(Q + x) - a_t(Q) + the sum over the (t-2)-subsets T'' of Q of
+// c_t[T'' + y + x], whose entries for all pairs (y, x) lie in one block per T''.
 
 #include <cstdint>
 #include <vector>
@@ -43,18 +46,26 @@ class CountTables {
   // Adds the `count` subsets from `first` (included) on in lexicographic order to `tally`.
   void Count(const Subset& first, int64_t count, CheckTally& tally) const;
 
+  // Entries keyed by a prefix of their numbers, packed 7 bits a number (first number highest).
+  struct HashIndex {
+    std::vector<uint64_t> keys;  // open addressing; a free slot holds ~0
+    std::vector<uint32_t> begins;
+    std::vector<uint32_t> ends;
+    std::vector<uint64_t> present;  // one bit per hash of a key present: absent keys cost a test
+    uint64_t slotMask = 0;
+    uint64_t presentMask = 0;
+  };
+
   struct Level {
     bool dense = true;
     std::vector<uint32_t> counts;  // dense: by lexicographic rank; sparse: by entry
     std::vector<uint64_t> ids;     // the same layout: the sum of the rows' indexes
-    // Sparse: entries grouped by their first t - 1 numbers (the key), sorted by the last.
+    // Sparse: the entries in lexicographic order, found by their first t - 1 numbers or by
+    // their first t - 2.
     std::vector<uint8_t> last;
-    std::vector<uint64_t> slotKeys;    // open addressing, kEmptyKey marks a free slot
-    std::vector<uint32_t> slotBegins;  // entries of the key in [begin, next key's begin)
-    std::vector<uint32_t> groupEnds;   // by slot: the entries' end
-    uint64_t slotMask = 0;
-    std::vector<uint64_t> present;  // a bit per hash of a key present: absent keys cost one test
-    uint64_t presentMask = 0;
+    std::vector<uint8_t> second;  // the number before the last
+    HashIndex byFirst;            // first t - 1 numbers
+    HashIndex byPairPrefix;       // first t - 2 numbers (t >= 2)
   };
 
  private:

@@ -280,6 +280,10 @@ QUIRMEL_ALWAYS_INLINE void Walk(const RowSets& sets, const Subset& first, int64_
       return WalkWith<1>(sets, first, count, sink);
     case 2:
       return WalkWith<2>(sets, first, count, sink);
+    case 3:
+      return WalkWith<3>(sets, first, count, sink);
+    case 4:
+      return WalkWith<4>(sets, first, count, sink);
     default:
       return WalkWith<0>(sets, first, count, sink);
   }
