@@ -44,9 +44,14 @@ std::size_t Utf8Length(const std::string& text) {
 }
 
 std::string FormatCount(int32_t value, const NumberFormat& format) {
-  const long long wide = value;
-  std::string text = wide < 0 ? "-" : "";
-  text += GroupDigits(std::to_string(wide < 0 ? -wide : wide), format.groupSeparator);
+  return FormatLargeCount(value, format);
+}
+
+std::string FormatLargeCount(int64_t value, const NumberFormat& format) {
+  std::string text = value < 0 ? "-" : "";
+  const uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(value)
+                                       : static_cast<uint64_t>(value);
+  text += GroupDigits(std::to_string(magnitude), format.groupSeparator);
   return text;
 }
 

@@ -1,0 +1,140 @@
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/input.h"
+#include "cli/progress.h"
+#include "engine/check.h"
+#include "engine/funzioni.h"
+
+namespace quirmel::cli {
+
+namespace {
+
+const NumberFormat kPlain;  // "," groups digits, "." separates decimals
+
+std::string Percent(int64_t part, int64_t whole) {
+  return FormatPercent(
+      whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0, kPlain);
+}
+
+std::string TwoDigits(const std::vector<int>& numbers) {
+  std::string line;
+  for (const int number : numbers) {
+    char text[8];
+    std::snprintf(text, sizeof text, line.empty() ? "%02d" : " %02d", number);
+    line += text;
+  }
+  return line;
+}
+
+// The design's report extended to every level that occurs, then the guarantee, its holes and the
+// rows no subset needs.
+void WriteText(const CheckResult& result, int draw) {
+  char header[64];
+  std::snprintf(header, sizeof header, "Hits %02d - Integral: ", draw);
+  std::cout << header << FormatLargeCount(result.subsets, kPlain) << '\n';
+  for (int level = draw; level >= 0; --level) {
+    const auto& matches = result.levels[static_cast<std::size_t>(level)];
+    if (matches.empty()) continue;
+    char line[96];
+    std::snprintf(line, sizeof line, "p. %d - min. %2lld | max. %2lld ... ", level,
+                  static_cast<long long>(matches.begin()->first),
+                  static_cast<long long>(matches.rbegin()->first));
+    std::cout << line << Percent(result.SubsetsAt(level), result.examined) << '\n';
+  }
+  if (result.guarantee) {
+    std::cout << "------------------- Covered at " << *result.guarantee << ": "
+              << Percent(result.covered, result.examined) << '\n'
+              << "Holes: " << FormatLargeCount(result.holes, kPlain) << '\n';
+    for (const auto& hole : result.holeList)
+      std::cout << TwoDigits(hole) << '\n';
+  }
+  if (!result.necessity.empty()) {
+    std::cout << "Rows no subset needs (each removable on its own):";
+    bool any = false;
+    for (std::size_t row = 0; row < result.necessity.size(); ++row) {
+      if (result.necessity[row] != 0) continue;
+      std::cout << ' ' << row + 1;
+      any = true;
+    }
+    std::cout << (any ? "\n" : " none\n");
+  }
+  if (result.stopped) {
+    std::cout << "Stopped after " << FormatLargeCount(result.examined, kPlain) << " of "
+              << FormatLargeCount(result.subsets, kPlain) << " subsets\n";
+  }
+}
+
+void WriteJson(const CheckResult& result, const CheckRequest& request, std::size_t rows) {
+  nlohmann::ordered_json json;
+  json["pool"] = request.poolSize;
+  json["draw"] = request.drawSize;
+  json["rows"] = rows;
+  json["subsets"] = result.subsets;
+  json["examined"] = result.examined;
+  json["stopped"] = result.stopped;
+  nlohmann::ordered_json levels = nlohmann::ordered_json::object();
+  for (int level = request.drawSize; level >= 0; --level) {
+    const auto& matches = result.levels[static_cast<std::size_t>(level)];
+    if (matches.empty()) continue;
+    nlohmann::ordered_json counts = nlohmann::ordered_json::object();
+    for (const auto& [count, subsets] : matches)
+      counts[std::to_string(count)] = subsets;
+    levels[std::to_string(level)] = {{"subsets", result.SubsetsAt(level)}, {"rows", counts}};
+  }
+  json["levels"] = levels;
+  if (result.guarantee) {
+    json["guarantee"] = *result.guarantee;
+    json["covered"] = result.covered;
+    json["holes"] = result.holes;
+    json["hole_list"] = result.holeList;
+  }
+  if (request.necessity) json["necessity"] = result.necessity;
+  std::cout << json.dump() << '\n';
+}
+
+}  // namespace
+
+int Check(const CheckOptions& options) {
+  const std::optional<AnyWheel> wheel = ReadWheelFile(options.wheel, options.zeroBased);
+  if (!wheel) return kInputError;
+  const int pool = options.pool.value_or(wheel->LargestNumber());
+  if (options.guarantee && *options.guarantee > options.draw) {
+    Complain("the guarantee is at most the draw size " + std::to_string(options.draw));
+    return kInputError;
+  }
+  ProgressLine progress(!options.quiet);
+  StopSignals signals;
+  const CheckRequest request{.wheel = &*wheel,
+                             .poolSize = pool,
+                             .drawSize = options.draw,
+                             .guarantee = options.guarantee,
+                             .holesToList = options.holes,
+                             .necessity = options.necessity,
+                             .threads = options.threads,
+                             .progress = [&progress](int64_t examined, int64_t total) {
+                               progress.Show(examined, total);
+                               return StopSignals::Requested();
+                             }};
+  CheckResult result;
+  try {
+    result = CheckWheel(request);
+  } catch (const std::exception& error) {  // limits the options could not express
+    Complain(error.what());
+    return kInputError;
+  }
+  progress.Finish();  // erased before the result is written
+  if (options.format == "json") {
+    WriteJson(result, request, wheel->rowCount());
+  } else {
+    WriteText(result, options.draw);
+  }
+  std::cout.flush();
+  if (result.stopped) return kInterrupted;
+  return result.holes > 0 ? kHoles : kDone;
+}
+
+}  // namespace quirmel::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+// The subcommands of quirmel-cli: each reads its inputs, runs the engine and writes its result to
+// standard output, its messages to standard error, and returns the program's exit status.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quirmel::cli {
+
+// Exit statuses.
+inline constexpr int kDone = 0;
+inline constexpr int kHoles = 1;          // done, but the guarantee has holes
+inline constexpr int kInputError = 2;     // a usage or input error: nothing on standard output
+inline constexpr int kInterrupted = 130;  // stopped by SIGINT or SIGTERM
+
+struct DevelopOptions {
+  std::vector<std::string> key;
+  std::string pool;
+  std::string combinations;
+  std::string output;  // empty or "-": standard output
+};
+
+struct CheckOptions {
+  std::string wheel;  // a file, or "-" for standard input
+  std::optional<int> pool;
+  int draw = 6;
+  std::optional<int> guarantee;
+  int64_t holes = 0;
+  bool necessity = false;
+  bool zeroBased = false;
+  int threads = 0;
+  std::string format = "text";
+  bool quiet = false;
+};
+
+struct DrawsOptions {
+  std::string wheel;
+  std::string history;
+  std::optional<int> pool;
+  int draw = 6;
+  std::vector<int> columns;
+  bool zeroBased = false;
+  std::string format = "text";
+};
+
+int Develop(const DevelopOptions& options);
+int Check(const CheckOptions& options);
+int Draws(const DrawsOptions& options);
+
+}  // namespace quirmel::cli

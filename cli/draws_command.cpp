@@ -1,0 +1,124 @@
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/input.h"
+#include "engine/draw_check.h"
+#include "engine/draw_file.h"
+
+namespace quirmel::cli {
+
+namespace {
+
+std::string Numbers(const std::vector<int16_t>& numbers, char separator) {
+  std::string text;
+  for (const int16_t number : numbers) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%02d", number);
+    if (!text.empty()) text += separator;
+    text += digits;
+  }
+  return text;
+}
+
+// "6:0 5:1 4:3 3:9 2:40": rows matching in exactly j numbers, j from m down to 2.
+std::string ByMatches(const std::vector<int64_t>& rows, int draw) {
+  std::string text;
+  for (int j = draw; j >= 2; --j) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(j) + ":" + std::to_string(rows[static_cast<std::size_t>(j)]);
+  }
+  return text;
+}
+
+// CSV fields in double quotes when they hold a comma or a quote.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+void WriteText(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    const std::string label =
+        draws[i].label.empty() ? "line " + std::to_string(draws[i].line) : draws[i].label;
+    std::cout << label << "  " << Numbers(draws[i].numbers, ' ') << "  best "
+              << replay.draws[i].best << "  rows " << ByMatches(replay.draws[i].rows, draw) << '\n';
+  }
+  std::cout << "Draws by best level:";
+  for (int level = draw; level >= 0; --level)
+    std::cout << ' ' << level << ':' << replay.bestTotals[static_cast<std::size_t>(level)];
+  std::cout << "\nRows matching, over all draws: " << ByMatches(replay.rowTotals, draw) << '\n';
+}
+
+void WriteCsv(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
+  std::cout << "line,label,numbers,best";
+  for (int j = draw; j >= 2; --j)
+    std::cout << ",rows_" << j;
+  std::cout << '\n';
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    std::cout << draws[i].line << ',' << CsvField(draws[i].label) << ','
+              << Numbers(draws[i].numbers, ' ') << ',' << replay.draws[i].best;
+    for (int j = draw; j >= 2; --j)
+      std::cout << ',' << replay.draws[i].rows[static_cast<std::size_t>(j)];
+    std::cout << '\n';
+  }
+}
+
+void WriteJson(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
+  const auto byMatches = [draw](const std::vector<int64_t>& rows) {
+    nlohmann::ordered_json json = nlohmann::ordered_json::object();
+    for (int j = draw; j >= 2; --j)
+      json[std::to_string(j)] = rows[static_cast<std::size_t>(j)];
+    return json;
+  };
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    list.push_back({{"line", draws[i].line},
+                    {"label", draws[i].label},
+                    {"numbers", draws[i].numbers},
+                    {"best", replay.draws[i].best},
+                    {"rows", byMatches(replay.draws[i].rows)}});
+  }
+  nlohmann::ordered_json best = nlohmann::ordered_json::object();
+  for (int level = draw; level >= 0; --level)
+    best[std::to_string(level)] = replay.bestTotals[static_cast<std::size_t>(level)];
+  nlohmann::ordered_json json;
+  json["draws"] = list;
+  json["totals"] = {{"best", best}, {"rows", byMatches(replay.rowTotals)}};
+  std::cout << json.dump() << '\n';
+}
+
+}  // namespace
+
+int Draws(const DrawsOptions& options) {
+  const std::optional<AnyWheel> wheel = ReadWheelFile(options.wheel, options.zeroBased);
+  if (!wheel) return kInputError;
+  const std::optional<std::string> history = ReadInput(options.history);
+  if (!history) return kInputError;
+  const DrawReadResult read =
+      ReadDraws(*history, {.poolSize = options.pool.value_or(kMaxWheelNumber),
+                           .drawSize = options.draw,
+                           .columns = options.columns});
+  if (read.error) {
+    Complain(Describe(*read.error, options.history == "-" ? "<stdin>" : options.history));
+    return kInputError;
+  }
+  const DrawReplay replay = ReplayDraws(*wheel, read.draws, options.draw);
+  if (options.format == "json") {
+    WriteJson(read.draws, replay, options.draw);
+  } else if (options.format == "csv") {
+    WriteCsv(read.draws, replay, options.draw);
+  } else {
+    WriteText(read.draws, replay, options.draw);
+  }
+  return kDone;
+}
+
+}  // namespace quirmel::cli

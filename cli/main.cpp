@@ -1,0 +1,110 @@
+// quirmel-cli: develops, checks and replays wheels from the command line.
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/commands.h"
+
+namespace {
+
+using namespace quirmel::cli;
+
+// Copies an option that was given into an optional.
+template <typename T>
+void Given(const CLI::Option* option, const T& value, std::optional<T>& into) {
+  if (option->count() > 0) into = value;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Develops, checks and replays lottery wheels.", "quirmel-cli"};
+  app.set_version_flag("--version", std::string("quirmel-cli ") + QUIRMEL_VERSION);
+  app.require_subcommand(1);
+
+  DevelopOptions develop;
+  CLI::App* developCommand =
+      app.add_subcommand("develop", "Develop a key cyclically into a wheel and list it");
+  developCommand->add_option("--key", develop.key, "3 to 6 numbers from 1 to 49, as 5,12,27,40")
+      ->required()
+      ->delimiter(',');
+  developCommand->add_option("--pool", develop.pool, "The pool size N the key is developed over")
+      ->required();
+  developCommand->add_option("--combinations", develop.combinations, "How many rows (at most N)")
+      ->required();
+  developCommand->add_option("-o,--output", develop.output, "Write the listing to this file");
+
+  CheckOptions check;
+  int checkPool = 0;
+  int checkGuarantee = 0;
+  CLI::App* checkCommand =
+      app.add_subcommand("check", "Check a wheel against every draw of the pool");
+  checkCommand->add_option("WHEEL", check.wheel, "A wheel file, or - for standard input")
+      ->required();
+  CLI::Option* poolOption =
+      checkCommand->add_option("--pool", checkPool, "Pool size N (default: the largest number)")
+          ->check(CLI::Range(1, 99));
+  checkCommand->add_option("--draw", check.draw, "Numbers drawn, m")
+      ->capture_default_str()
+      ->check(CLI::Range(2, 8));
+  CLI::Option* guaranteeOption =
+      checkCommand->add_option("--guarantee", checkGuarantee, "Level t to count holes at")
+          ->check(CLI::Range(1, 8));
+  checkCommand->add_option("--holes", check.holes, "List the first H holes")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  checkCommand->add_flag("--necessity", check.necessity, "Count the subsets only each row covers")
+      ->needs(guaranteeOption);
+  checkCommand->add_flag("--zero-based", check.zeroBased, "The file numbers from 0");
+  checkCommand->add_option("--threads", check.threads, "At most J threads (0: every core)")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  checkCommand->add_option("--format", check.format, "text or json")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"text", "json"}));
+  checkCommand->add_flag("--quiet", check.quiet, "No progress line");
+
+  DrawsOptions draws;
+  int drawsPool = 0;
+  CLI::App* drawsCommand =
+      app.add_subcommand("draws", "Replay a wheel against past draws from a history file");
+  drawsCommand->add_option("WHEEL", draws.wheel, "A wheel file")->required();
+  drawsCommand->add_option("HISTORY", draws.history, "Past draws: CSV or blank-separated")
+      ->required();
+  CLI::Option* drawsPoolOption =
+      drawsCommand->add_option("--pool", drawsPool, "Pool size; draws outside it are refused")
+          ->check(CLI::Range(1, 99));
+  drawsCommand->add_option("--draw", draws.draw, "Numbers drawn, m")
+      ->capture_default_str()
+      ->check(CLI::Range(2, 8));
+  drawsCommand->add_option("--columns", draws.columns, "The columns of the numbers, from 1")
+      ->delimiter(',')
+      ->check(CLI::PositiveNumber);
+  drawsCommand->add_flag("--zero-based", draws.zeroBased, "The wheel file numbers from 0");
+  drawsCommand->add_option("--format", draws.format, "text, csv or json")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"text", "csv", "json"}));
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);  // the message on standard error
+    return kInputError;
+  }
+
+  if (developCommand->parsed()) return Develop(develop);
+  if (checkCommand->parsed()) {
+    Given(poolOption, checkPool, check.pool);
+    Given(guaranteeOption, checkGuarantee, check.guarantee);
+    return Check(check);
+  }
+  Given(drawsPoolOption, drawsPool, draws.pool);
+  return Draws(draws);
+}

@@ -1,0 +1,211 @@
+// quirmel-cli run as a user would: its JSON against the straightforward enumeration, its exit
+// statuses and messages, and a check stopped by SIGINT.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <nlohmann/json.hpp>
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "engine/engine.h"
+#include "tests/oracle.h"
+
+namespace quirmel {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+fs::path Scratch() {
+  static const fs::path folder = [] {
+    fs::path path = fs::temp_directory_path() / ("quirmel-cli-test-" + std::to_string(getpid()));
+    fs::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream file(path);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Runs the program with `arguments` (shell words) and returns its status and outputs.
+Outcome Cli(const std::string& arguments) {
+  const fs::path out = Scratch() / "out";
+  const fs::path err = Scratch() / "err";
+  const std::string command =
+      std::string(QUIRMEL_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+}
+
+fs::path Write(const std::string& name, const std::string& text) {
+  const fs::path path = Scratch() / name;
+  std::ofstream(path) << text;
+  return path;
+}
+
+struct CheckCase {
+  uint32_t seed;
+  int rows, longest, high, pool, draw, guarantee, holes;
+};
+
+class CliCheck : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(CliCheck, JsonMatchesTheStraightforwardEnumeration) {
+  const CheckCase c = GetParam();
+  const AnyWheel wheel = testing::RandomAnyWheel(c.seed, c.rows, c.longest, c.high);
+  const fs::path file = Write("wheel.txt", WriteWheel(wheel));
+  const Outcome run =
+      Cli("check " + file.string() + " --pool " + std::to_string(c.pool) + " --draw " +
+          std::to_string(c.draw) + " --guarantee " + std::to_string(c.guarantee) + " --holes " +
+          std::to_string(c.holes) + " --necessity --format json");
+  const CheckResult expected = testing::SimpleCheck(wheel, c.pool, c.draw, c.guarantee, c.holes);
+  EXPECT_EQ(run.status, expected.holes > 0 ? 1 : 0) << run.err;
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["subsets"], expected.subsets);
+  EXPECT_EQ(json["examined"], expected.subsets);
+  EXPECT_EQ(json["stopped"], false);
+  for (int level = 0; level <= c.draw; ++level) {
+    for (const auto& [matches, subsets] : expected.levels[static_cast<std::size_t>(level)])
+      EXPECT_EQ(json["levels"][std::to_string(level)]["rows"][std::to_string(matches)], subsets);
+  }
+  EXPECT_EQ(json["covered"], expected.covered);
+  EXPECT_EQ(json["holes"], expected.holes);
+  EXPECT_EQ(json["hole_list"], expected.holeList);
+  EXPECT_EQ(json["necessity"], expected.necessity);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Wheels, CliCheck, ::testing::Values(
+    //        seed rows long high pool draw t  holes
+    CheckCase{1,   30,  6,   20,  20,  6,   3, 5},
+    CheckCase{2,   8,   3,   12,  12,  3,   3, 100},
+    CheckCase{3,   200, 6,   18,  18,  5,   4, 0}));
+// clang-format on
+
+struct StatusCase {
+  const char* arguments;  // {wheel} stands for a good wheel file, {bad} for a refused one
+  int status;
+  const char* says;  // on standard error for status 2, else on standard output
+};
+
+class CliStatus : public ::testing::TestWithParam<StatusCase> {};
+
+TEST_P(CliStatus, ExitsWithItsStatusAndMessage) {
+  const StatusCase c = GetParam();
+  std::string arguments = c.arguments;
+  const auto replace = [&](const std::string& mark, const fs::path& path) {
+    for (std::size_t at; (at = arguments.find(mark)) != std::string::npos;)
+      arguments.replace(at, mark.size(), path.string());
+  };
+  replace("{wheel}", Write("good.txt", "1 2 3\n1 4 5\n1 6 7\n2 4 6\n2 5 7\n3 4 7\n3 5 6\n"));
+  replace("{bad}", Write("bad.txt", "1 2 3\n4 5 5\n"));
+  const Outcome run = Cli(arguments);
+  EXPECT_EQ(run.status, c.status) << run.err;
+  EXPECT_NE((c.status == 2 ? run.err : run.out).find(c.says), std::string::npos)
+      << run.out << run.err;
+  if (c.status == 2) {
+    EXPECT_EQ(run.out, "");  // a refusal writes nothing on standard output
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
+    StatusCase{"develop --key 5,12,27,40 --pool 49 --combinations 20", 0, "05 12 27 40\n06 13 28 41\n"},
+    StatusCase{"develop --key 5,12 --pool 49 --combinations 20",       2, "Please enter at least 3 numbers..!"},
+    StatusCase{"develop --key 5,12,27 --pool 9 --combinations 20",     2, "Don't exceed the numerical mass..!"},
+    StatusCase{"check {wheel} --draw 2 --guarantee 2",                 0, "Covered at 2: 100.0000%"},
+    StatusCase{"check - --draw 2 < {wheel}",                           0, "Hits 02 - Integral: 21"},
+    StatusCase{"check {wheel} --draw 3 --guarantee 3",                 1, "Holes: 28"},
+    StatusCase{"check {bad}",                                          2, "bad.txt:2:5: number 5 is repeated"},
+    StatusCase{"check {wheel} --necessity",                            2, "--necessity requires --guarantee"},
+    StatusCase{"check {wheel} --draw 3 --guarantee 4",                 2, "at most the draw size"},
+    StatusCase{"check {wheel} --pool 100",                             2, "--pool"},
+    StatusCase{"check /nonexistent",                                   2, "/nonexistent: No such file"},
+    StatusCase{"frobnicate",                                           2, "subcommand"},
+    StatusCase{"--version",                                            0, "quirmel-cli "}));
+// clang-format on
+
+TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
+  const AnyWheel wheel = testing::RandomAnyWheel(4, 40, 8, 30);
+  const fs::path file = Write("wheel.txt", WriteWheel(wheel));
+  const fs::path history = Write("history.csv",
+                                 "DrawDate,Ball 1,Ball 2,Ball 3,Ball 4,Ball 5,Ball 6,Bonus Ball\n"
+                                 "03-Jan-2024,1,2,3,4,5,6,7\n"
+                                 "06-Jan-2024,10,30,12,22,8,17,1\n");
+  const Outcome run = Cli("draws " + file.string() + " " + history.string() + " --format json");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto json = nlohmann::json::parse(run.out);
+  const std::vector<std::vector<int>> draws = {{1, 2, 3, 4, 5, 6}, {10, 30, 12, 22, 8, 17}};
+  std::array<int64_t, 7> totals{};
+  for (std::size_t d = 0; d < draws.size(); ++d) {
+    std::array<int64_t, 7> rows{};
+    for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+      int hits = 0;
+      for (const uint8_t number : wheel.row(r))
+        hits += std::count(draws[d].begin(), draws[d].end(), number) > 0 ? 1 : 0;
+      ++rows[static_cast<std::size_t>(hits)];
+    }
+    const auto& got = json["draws"][d];
+    EXPECT_EQ(got["line"], d + 2);
+    EXPECT_EQ(got["numbers"], draws[d]);
+    for (int j = 6; j >= 2; --j) {
+      EXPECT_EQ(got["rows"][std::to_string(j)], rows[static_cast<std::size_t>(j)]);
+      totals[static_cast<std::size_t>(j)] += rows[static_cast<std::size_t>(j)];
+    }
+  }
+  for (int j = 6; j >= 2; --j)
+    EXPECT_EQ(json["totals"]["rows"][std::to_string(j)], totals[static_cast<std::size_t>(j)]);
+}
+
+// A long check (N = 99, m = 6, 10,000 rows) ends within a second of SIGINT with its partial result.
+TEST(CliSignal, InterruptStopsALongCheck) {
+  const AnyWheel wheel = testing::RandomAnyWheel(5, 10000, 6, 99);
+  const fs::path file = Write("long.txt", WriteWheel(wheel));
+  const fs::path out = Scratch() / "long.json";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(fd, STDOUT_FILENO);
+    execl(QUIRMEL_CLI, QUIRMEL_CLI, "check", file.c_str(), "--format", "json", "--quiet",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  kill(child, SIGINT);
+  const auto sent = std::chrono::steady_clock::now();
+  int status = 0;
+  while (waitpid(child, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() - sent > std::chrono::seconds(1)) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      FAIL() << "still running a second after SIGINT";
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  const auto json = nlohmann::json::parse(Slurp(out));
+  EXPECT_EQ(json["stopped"], true);
+  EXPECT_LT(json["examined"].get<int64_t>(), json["subsets"].get<int64_t>());
+}
+
+}  // namespace
+}  // namespace quirmel
