@@ -49,8 +49,8 @@ std::string FormatCount(int32_t value, const NumberFormat& format) {
 
 std::string FormatLargeCount(int64_t value, const NumberFormat& format) {
   std::string text = value < 0 ? "-" : "";
-  const uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(value)
-                                       : static_cast<uint64_t>(value);
+  const uint64_t magnitude =
+      value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   text += GroupDigits(std::to_string(magnitude), format.groupSeparator);
   return text;
 }
