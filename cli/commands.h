@@ -3,6 +3,7 @@
 // The subcommands of quirmel-cli: each reads its inputs, runs the engine and writes its result to
 // standard output, its messages to standard error, and returns the program's exit status.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,7 +46,21 @@ struct DrawsOptions {
   std::string format = "text";
 };
 
+struct BuildOptions {
+  std::optional<int> pool;
+  std::vector<int> numbers;
+  int row = 6;
+  int guarantee = 3;
+  std::optional<int> draw;  // default: the guarantee
+  std::optional<int> rows;
+  double seconds = 60;
+  uint64_t seed = 1;
+  std::string output;
+  std::string format = "text";
+};
+
 int Develop(const DevelopOptions& options);
+int Build(const BuildOptions& options);
 int Check(const CheckOptions& options);
 int Draws(const DrawsOptions& options);
 

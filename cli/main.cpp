@@ -86,6 +86,41 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::IsMember({"text", "csv", "json"}));
 
+  BuildOptions build;
+  int buildPool = 0;
+  int buildDraw = 0;
+  int buildRows = 0;
+  CLI::App* buildCommand = app.add_subcommand(
+      "build", "Build a small wheel for a guarantee: every M-subset meets a row in T numbers");
+  CLI::Option* buildPoolOption =
+      buildCommand->add_option("--pool", buildPool, "The pool 1..N")->check(CLI::Range(1, 99));
+  CLI::Option* numbersOption =
+      buildCommand->add_option("--numbers", build.numbers, "The player's own numbers, as 3,7,12")
+          ->delimiter(',')
+          ->check(CLI::Range(1, 99));
+  buildPoolOption->excludes(numbersOption);
+  buildCommand->add_option("--row", build.row, "Numbers in a row, K")
+      ->required()
+      ->check(CLI::Range(2, 20));
+  buildCommand->add_option("--guarantee", build.guarantee, "Numbers met, T")
+      ->required()
+      ->check(CLI::Range(1, 8));
+  CLI::Option* buildDrawOption =
+      buildCommand->add_option("--draw", buildDraw, "Numbers drawn, M (default: T)")
+          ->check(CLI::Range(2, 8));
+  CLI::Option* buildRowsOption =
+      buildCommand->add_option("--rows", buildRows, "Stop at a cover of at most R rows")
+          ->check(CLI::PositiveNumber);
+  buildCommand->add_option("--seconds", build.seconds, "Time limit")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  buildCommand->add_option("--seed", build.seed, "Seed of the random search")
+      ->capture_default_str();
+  buildCommand->add_option("-o,--output", build.output, "Write the wheel to this file");
+  buildCommand->add_option("--format", build.format, "text or json")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"text", "json"}));
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -100,6 +135,16 @@ int main(int argc, char** argv) {
   }
 
   if (developCommand->parsed()) return Develop(develop);
+  if (buildCommand->parsed()) {
+    if (buildPoolOption->count() == 0 && numbersOption->count() == 0) {
+      std::cerr << "build: give the pool (--pool N) or the player's numbers (--numbers LIST)\n";
+      return kInputError;
+    }
+    Given(buildPoolOption, buildPool, build.pool);
+    Given(buildDrawOption, buildDraw, build.draw);
+    Given(buildRowsOption, buildRows, build.rows);
+    return Build(build);
+  }
   if (checkCommand->parsed()) {
     Given(poolOption, checkPool, check.pool);
     Given(guaranteeOption, checkGuarantee, check.guarantee);

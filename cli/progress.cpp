@@ -67,4 +67,12 @@ void ProgressLine::Show(int64_t examined, int64_t total) {
   shown_ = true;
 }
 
+void ProgressLine::Show(int rows, int64_t cost, int bestRows, double secondsLeft) {
+  if (!active_) return;
+  std::fprintf(stderr, "\r\033[Krows %d  unmet %lld  best cover %d rows  %.0f s left", rows,
+               static_cast<long long>(cost), bestRows, secondsLeft > 0 ? secondsLeft : 0.0);
+  std::fflush(stderr);
+  shown_ = true;
+}
+
 }  // namespace quirmel::cli

@@ -28,6 +28,8 @@ class ProgressLine {
   ProgressLine& operator=(const ProgressLine&) = delete;
 
   void Show(int64_t examined, int64_t total);
+  // The building of a wheel: rows now, subsets still unmet, the best cover, seconds left.
+  void Show(int rows, int64_t cost, int bestRows, double secondsLeft);
   void Finish();  // erases the line; nothing more is shown
 
  private:

@@ -4,6 +4,7 @@
 // any shape read from files, their general check and their replay against past draws.
 
 #include "engine/any_wheel.h"   // IWYU pragma: export
+#include "engine/builder.h"     // IWYU pragma: export
 #include "engine/check.h"       // IWYU pragma: export
 #include "engine/coverage.h"    // IWYU pragma: export
 #include "engine/draw_check.h"  // IWYU pragma: export

@@ -139,6 +139,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"check {wheel} --pool 100",                             2, "--pool"},
     StatusCase{"check /nonexistent",                                   2, "/nonexistent: No such file"},
     StatusCase{"frobnicate",                                           2, "subcommand"},
+    StatusCase{"build --pool 9 --row 3 --guarantee 2",                 0, "# verified: every 2-subset meets a row in at least 2"},
+    StatusCase{"build --pool 5 --row 6 --guarantee 2",                 2, "the pool is smaller than a row"},
     StatusCase{"--version",                                            0, "quirmel-cli "}));
 // clang-format on
 
