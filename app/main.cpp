@@ -5,6 +5,7 @@
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "engine/engine.h"
@@ -47,10 +48,30 @@ bool DisplayAvailable() {
 #endif
 }
 
+constexpr const char* kUsage =
+    "Usage: quirmel [FILE]\n"
+    "Opens the QUIRMEL window: develops a key into a lottery wheel and measures its coverage.\n"
+    "FILE, a wheel file (one combination per line), is opened as the window's wheel.\n"
+    "  -h, --help     this text\n"
+    "  -v, --version  the version\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 0) programName = argv[0];
+  const std::string first = argc > 1 ? argv[1] : "";
+  if (first == "--help" || first == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (first == "--version" || first == "-v") {
+    std::printf("quirmel %s\n", QUIRMEL_VERSION);
+    return 0;
+  }
+  if (argc > 2 || first.starts_with('-')) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
   if (!DisplayAvailable()) NoDisplay();
   const QtMessageHandler usual = qInstallMessageHandler(HoldStartupMessage);
   QApplication app(argc, argv);
@@ -65,5 +86,6 @@ int main(int argc, char** argv) {
   quirmel::WheelState state;
   quirmel::frmAmain window(state);
   window.show();
+  if (!first.empty()) window.OpenWheel(QString::fromLocal8Bit(first));
   return QApplication::exec();
 }

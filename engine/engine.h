@@ -15,3 +15,4 @@
 #include "engine/variabili.h"   // IWYU pragma: export
 #include "engine/wheel.h"       // IWYU pragma: export
 #include "engine/wheel_file.h"  // IWYU pragma: export
+#include "engine/wheel_load.h"  // IWYU pragma: export

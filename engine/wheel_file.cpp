@@ -31,6 +31,7 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
   WheelReadResult result;
   const auto refuse = [&result](int64_t line, int64_t column, std::string message) {
     result.wheel = {};
+    result.lines.clear();
     result.error = TextError{line, column, std::move(message)};
     return std::move(result);
   };
@@ -73,6 +74,7 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
       return refuse(lines.number(), 0, "a wheel holds at most 1,000,000 rows");
     }
     result.wheel.AddRow({row.data(), length});
+    result.lines.push_back(lines.number());
   }
   if (result.wheel.rowCount() == 0) {
     return refuse(std::max<int64_t>(lines.number(), 1), 0, "the wheel holds no rows");

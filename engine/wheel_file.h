@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/any_wheel.h"
 #include "engine/text_error.h"
@@ -22,6 +23,7 @@ struct WheelReadOptions {
 // more than 1,000,000 rows, no rows at all.
 struct WheelReadResult {
   AnyWheel wheel;
+  std::vector<int64_t> lines;  // the line each row stands on
   std::optional<TextError> error;
 };
 

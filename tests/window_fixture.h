@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
@@ -24,12 +25,23 @@ struct WindowFixture {
   WheelState state;
   QStringList messages;  // every error box, in order
   QList<QUrl> opened;    // every web address opened
+  QString fileAnswer;    // what the file dialogs answer (empty: cancelled)
+  QString pdfAnswer;     // where the print dialog prints to (empty: cancelled)
+  int dialogs = 0;       // file and print dialogs shown
   std::unique_ptr<frmAmain> window;
 
   WindowFixture() {
     WindowSeams seams;
     seams.showError = [this](QWidget*, const QString& text) { messages << text; };
     seams.openAddress = [this](const QUrl& address) { opened << address; };
+    seams.chooseOpenFile = [this](QWidget*, const QString&) { return ++dialogs, fileAnswer; };
+    seams.chooseSaveFile = [this](QWidget*, const QString&) { return ++dialogs, fileAnswer; };
+    seams.setUpPrinter = [this](QWidget*, QPrinter& printer) {
+      ++dialogs;
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdfAnswer);
+      return !pdfAnswer.isEmpty();
+    };
     window = std::make_unique<frmAmain>(state, seams);
   }
 

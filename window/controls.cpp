@@ -1,5 +1,6 @@
 #include "window/controls.h"
 
+#include <QDragEnterEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,6 +44,15 @@ void Frame::paintEvent(QPaintEvent* /*event*/) {
 
 bool TextArea::Brings(const QMimeData* source) {
   return source != nullptr && !source->formats().isEmpty();
+}
+
+// A dragged file is not text for the box: the window opens it as a wheel.
+void TextArea::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData() != nullptr && event->mimeData()->hasUrls()) {
+    event->ignore();
+    return;
+  }
+  QPlainTextEdit::dragEnterEvent(event);
 }
 
 bool TextArea::canInsertFromMimeData(const QMimeData* source) const {

@@ -51,6 +51,7 @@ class TextArea : public QPlainTextEdit {
  protected:
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
 };
 
 }  // namespace quirmel

@@ -2,7 +2,15 @@
 
 // The one window of QUIRMEL: the key, pool and quantity boxes, GENERATE, the guarantee buttons
 // with STOP and the filter stepper, the wheel listing with its counter, and the coverage report.
-// Handlers read the boxes, call the engine and apply what it returns.
+// Handlers read the boxes, call the engine and apply what it returns. The listing's and the
+// report's context menus (and Ctrl+O, Ctrl+S, a dropped file) open, save and print wheels and
+// reports.
+//
+// Re-entry: an analysis runs inside cmdGar_Click, and the events that arrive meanwhile are
+// handled at its progress points, inside it. While it runs (analysisRunning()), whatever would
+// change the wheel or the counts it reads does nothing: GENERATE, another guarantee button, the
+// reset labels, and opening, saving or printing. STOP, the filter stepper, CLEAR, the site link
+// and closing the window still act; closing ends the run as a stop would.
 
 #include <QColor>
 #include <QElapsedTimer>
@@ -13,6 +21,7 @@
 #include "engine/engine.h"
 #include "window/seams.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -60,16 +69,32 @@ class frmAmain : public QWidget {
   void lblSito_Click();
   void lblSito_MouseMove();
 
+  // Opens a wheel file as the state's wheel; false, after one message box naming the file and
+  // the line, when it is refused (nothing changes then).
+  bool OpenWheel(const QString& fileName);
+  void OpenWheelChosen();  // asks for the file first
+  void SaveWheelAs();
+  void SaveReportAs();
+  void PrintReport();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
   void SetTabOrder();
   void ConnectHandlers();
+  void ConnectFileActions();
+  void ShowListingMenu(const QPoint& at);
+  void ShowReportMenu(const QPoint& at);
+  // Writes `bytes` to `fileName` whole, or shows why not; true when written.
+  bool WriteFile(const QString& fileName, const QByteArray& bytes, bool text);
+  void ReportAnalysis(int16_t index, const CoverageStats& stats);
   void StepFilterLevel(int step);
   void FocusKeyBox1();
   void SetSiteColour(QRgb colour);
@@ -101,6 +126,11 @@ class frmAmain : public QWidget {
   QPlainTextEdit* txtLista = nullptr;
   QLabel* lblCt = nullptr;
   QPushButton* cmdClearAlll = nullptr;
+
+  QAction* openWheelAction = nullptr;
+  QAction* saveWheelAction = nullptr;
+  QAction* saveReportAction = nullptr;
+  QAction* printAction = nullptr;
 
   bool analysisRunning_ = false;
   bool closeAfterAnalysis_ = false;

@@ -77,6 +77,7 @@ void frmAmain::ConnectHandlers() {
   }
   connect(lblSito, &ClickLabel::clicked, this, [this] { lblSito_Click(); });
   connect(lblSito, &ClickLabel::pointerMoved, this, [this] { lblSito_MouseMove(); });
+  ConnectFileActions();
 }
 
 void frmAmain::Form_Load() {
@@ -131,7 +132,7 @@ void frmAmain::cmdClearAlll_Click() {
 }
 
 void frmAmain::Label1_Click(int16_t /*index*/) {
-  if (analysisRunning_) return;  // the wheel's counts stay as the running analysis read them
+  if (analysisRunning_) return;
   for (int index = 1; index <= 6; ++index)
     txtChiave[index]->setText(QString());
   txtNumeri->setText(QString());
@@ -169,7 +170,7 @@ void frmAmain::txtCombinazioni_KeyPress(int16_t& keyAscii) {
 }
 
 void frmAmain::cmdElabora_Click() {
-  if (analysisRunning_) return;  // the running analysis keeps its wheel
+  if (analysisRunning_) return;
   std::array<std::string, 6> keys;
   for (int index = 1; index <= 6; ++index)
     keys[index - 1] = FromBox(txtChiave[index]);
@@ -198,7 +199,7 @@ void frmAmain::cmdElabora_Click() {
 }
 
 void frmAmain::cmdGar_Click(int16_t index) {
-  if (analysisRunning_) return;  // never two analyses at once
+  if (analysisRunning_) return;
   const bool wheelMatches = state_.combinationCount >= 1 && state_.wheel.has_value() &&
                             state_.wheel->rows() == state_.combinationCount &&
                             state_.wheel->positions() == state_.keyCount;
@@ -228,18 +229,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
     seams_.showError(this, QString::fromUtf8(error.what()));
   }
   ShowCount(stats.subsetCount);
-
-  if (closeAfterAnalysis_) {
-    // The window was closed during the run: it ends as a stop would, without the message.
-  } else if (state_.abortRequested) {
-    seams_.showError(this, kMsgInterrupted);
-  } else if (stats.stopped) {
-    // Refused by the engine: already reported.
-  } else {
-    const std::string report =
-        BuildCoverageReport(index, stats, state_.filterLevel, RegionalFormat());
-    AppendTo(txtReport, ForBox(report) + "\n");
-  }
+  ReportAnalysis(index, stats);
   state_.abortRequested = false;
   cmdAbort->setEnabled(false);
   analysisRunning_ = false;
@@ -247,6 +237,20 @@ void frmAmain::cmdGar_Click(int16_t index) {
     closeAfterAnalysis_ = false;
     close();
   }
+}
+
+// What a finished run leaves: the report appended, or the message of a stop. A run ended by
+// closing the window says nothing, and one the engine refused was reported already.
+void frmAmain::ReportAnalysis(int16_t index, const CoverageStats& stats) {
+  if (closeAfterAnalysis_) return;
+  if (state_.abortRequested) {
+    seams_.showError(this, kMsgInterrupted);
+    return;
+  }
+  if (stats.stopped) return;
+  const std::string report =
+      BuildCoverageReport(index, stats, state_.filterLevel, RegionalFormat());
+  AppendTo(txtReport, ForBox(report) + "\n");
 }
 
 bool frmAmain::AnalysisProgress(int32_t subsetCount) {

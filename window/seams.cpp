@@ -1,6 +1,9 @@
 #include "window/seams.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "window/mapi.h"
 
@@ -12,6 +15,17 @@ WindowSeams WindowSeams::Real() {
     QMessageBox::critical(owner, QStringLiteral("QUIRMEL"), text, QMessageBox::Ok);
   };
   seams.openAddress = ShellOpen;
+  const QString filter = QStringLiteral("Text files (*.txt);;All files (*)");
+  seams.chooseOpenFile = [filter](QWidget* owner, const QString& caption) {
+    return QFileDialog::getOpenFileName(owner, caption, QString(), filter);
+  };
+  seams.chooseSaveFile = [filter](QWidget* owner, const QString& caption) {
+    return QFileDialog::getSaveFileName(owner, caption, QString(), filter);
+  };
+  seams.setUpPrinter = [](QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+  };
   return seams;
 }
 

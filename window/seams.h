@@ -1,12 +1,14 @@
 #pragma once
 
-// The two ways the window reaches outside itself: the modal error box and the call that opens a
-// web address. Tests put their own in place; the program uses Real().
+// The ways the window reaches outside itself: the modal error box, the call that opens a web
+// address, the file dialogs and the print dialog. Tests put their own in place; the program uses
+// Real().
 
 #include <QString>
 #include <QUrl>
 #include <functional>
 
+class QPrinter;
 class QWidget;
 
 namespace quirmel {
@@ -17,6 +19,11 @@ struct WindowSeams {
   std::function<void(QWidget* owner, const QString& text)> showError;
   // Opens `address` the desktop's usual way; failures pass silently.
   std::function<void(const QUrl& address)> openAddress;
+  // Asks for a file to open or to save under `caption`; an empty name when the user cancels.
+  std::function<QString(QWidget* owner, const QString& caption)> chooseOpenFile;
+  std::function<QString(QWidget* owner, const QString& caption)> chooseSaveFile;
+  // Lets the user choose and set up a printer (a PDF file among them); false when cancelled.
+  std::function<bool(QWidget* owner, QPrinter& printer)> setUpPrinter;
 
   static WindowSeams Real();
 };

@@ -126,6 +126,30 @@ kill -0 "$app" 2>/dev/null && fail "the program did not end when its window clos
 wait "$app" || fail "the program ended with status $?"
 echo "e2e: window closed, program ended with status 0"
 
+# A wheel file given on the command line is opened; a guarantee button analyses it. The file is
+# the typical use's wheel, written by quirmel-cli, so the report is the one above.
+wheel_file=$(mktemp --suffix=.txt)
+"$(dirname "$program")/../cli/quirmel-cli" develop --key 5,12,27,40 --pool 49 --combinations 20 \
+  -o "$wheel_file"
+"$program" "$wheel_file" >>/tmp/quirmel-e2e.log 2>&1 &
+app=$!
+pids+=("$app")
+window=$(timeout 15 xdotool search --sync --name '^  QUIRMEL$' | head -n 1) ||
+  fail "the window did not open with a wheel file"
+xdotool windowactivate --sync "$window"
+sleep 0.3
+read -r left top < <(origin)
+click 247 135                   # guarantee 3
+sleep 0.3
+report=$(copy_box 224 288)
+rm -f "$wheel_file"
+[ "$report" == "$expected_report" ] ||
+  fail "report of the opened wheel differs:"$'\n'"$(diff <(echo "$expected_report") <(echo "$report"))"
+echo "e2e: a wheel file given on the command line opened and analysed"
+xdotool windowactivate --sync "$window" key alt+F4
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end when its window closed"
+
 # The window killed from outside during a long analysis: the process must end, not hang.
 "$program" >>/tmp/quirmel-e2e.log 2>&1 &
 app=$!
@@ -146,4 +170,4 @@ xdotool windowkill "$window"
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program hung after its window was killed during an analysis"
 echo "e2e: window killed during an analysis, program ended"
-echo "e2e: 6 passed, 0 failed"
+echo "e2e: 7 passed, 0 failed"

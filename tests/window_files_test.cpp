@@ -1,0 +1,164 @@
+// Wheels and reports in files, through the window: open, drop, save, print, and nothing of it
+// while an analysis runs.
+
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "tests/window_fixture.h"
+
+using quirmel::testing::WindowFixture;
+
+namespace {
+
+QString WriteText(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
+  const QString path = dir.filePath(name);
+  QFile file(path);
+  file.open(QIODevice::WriteOnly);
+  file.write(text);
+  return path;
+}
+
+QByteArray ReadText(const QString& path) {
+  QFile file(path);
+  file.open(QIODevice::ReadOnly);
+  return file.readAll();
+}
+
+const QByteArray kDesign = "# a ragged design\n1 2 3 4 5 6\n7,8,9\n10-11-12-13\n";
+
+}  // namespace
+
+class WindowFilesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // An opened wheel is analysed by the guarantee buttons exactly as the engine analyses it.
+  void openedWheelIsAnalysed() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Fill({"5"}, "", "7");
+    f.Area("txtReport")->setPlainText("old report");
+    QVERIFY(f.window->OpenWheel(WriteText(dir, "design.txt", kDesign)));
+    QCOMPARE(f.Listing(), QString("01 02 03 04 05 06\n07 08 09\n10 11 12 13"));
+    QCOMPARE(f.Report(), QString());
+    QCOMPARE(f.Box("txtNumeri")->text(), QString("13"));  // the largest number, as it was empty
+    QCOMPARE(f.Key(1)->text(), QString("5"));             // the inputs stay as they were
+    QCOMPARE(f.Box("txtCombinazioni")->text(), QString("7"));
+
+    f.Click("cmdGar(3)");
+    const quirmel::CoverageStats stats = quirmel::AnalyseCoverage(*f.state.wheel, 3, 6, 13, 3, {});
+    const std::string report = quirmel::BuildCoverageReport(3, stats, 2, {});
+    QCOMPARE(f.Report(), QString::fromStdString(report).replace("\r\n", "\n") + "\n");
+    QVERIFY(f.messages.isEmpty());
+  }
+
+  void refusedFilesChangeNothing_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("says");
+    // clang-format off
+    QTest::newRow("seven numbers") << QByteArray("1 2 3\n\n1 2 3 4 5 6 7\n") << ":3: the window takes rows of at most 6 numbers";
+    QTest::newRow("not a number")  << QByteArray("1 2 3\n4 five 6\n")        << ":2:3: 'five' is not a whole decimal number";
+    QTest::newRow("no rows")       << QByteArray("# nothing\n")              << ":1: the wheel holds no rows";
+    QTest::newRow("32,768 rows")   << QByteArray("1 2\n").repeated(32768)    << ":32768: the window takes at most 32,767 rows";
+    // clang-format on
+  }
+  void refusedFilesChangeNothing() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Fill({"1", "2", "3"}, "10", "5");
+    f.Click("cmdElabora");
+    const QString listing = f.Listing();
+    const QString path = WriteText(dir, "refused.txt", text);
+    QVERIFY(!f.window->OpenWheel(path));
+    QCOMPARE(f.messages, QStringList{path + says});
+    QCOMPARE(f.Listing(), listing);
+    QCOMPARE(f.state.combinationCount, int16_t{5});
+  }
+
+  void dropOpensTheFile() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    QVERIFY(f.ShowActive());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(WriteText(dir, "dropped.txt", kDesign))});
+    const QPoint inside(300, 300);
+    QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(f.window.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(inside, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(f.window.get(), &drop);
+    QCOMPARE(f.state.combinationCount, int16_t{3});
+    QCOMPARE(f.state.keyCount, int16_t{6});
+  }
+
+  void savedWheelReadsBackEqual() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.fileAnswer = dir.filePath("wheel.txt");
+    f.window->SaveWheelAs();  // no wheel yet
+    QCOMPARE(f.messages, QStringList{quirmel::kMsgDevelopFirst});
+    f.Fill({"5", "12", "27", "40"}, "49", "20");
+    f.Click("cmdElabora");
+    f.Area("txtLista")->setPlainText("edited by hand");  // the state's wheel is saved, not the box
+    f.window->SaveWheelAs();
+    const quirmel::WheelReadResult read = quirmel::ReadWheel(ReadText(f.fileAnswer).toStdString());
+    QVERIFY(!read.error);
+    QCOMPARE(read.wheel.rowCount(), std::size_t{20});
+    QVERIFY(read.wheel == quirmel::StateWheel(f.state));
+  }
+
+  void unwritablePlaceIsReported() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Area("txtReport")->setPlainText("a report");
+    f.fileAnswer = dir.path();  // a folder
+    f.window->SaveReportAs();
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages.front().startsWith(dir.path() + " cannot be written: "));
+    QCOMPARE(f.Report(), QString("a report"));
+    f.fileAnswer = dir.filePath("report.txt");
+    f.window->SaveReportAs();
+    QCOMPARE(ReadText(f.fileAnswer), QByteArray("a report\n"));
+  }
+
+  void printsToPdf() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Area("txtReport")->setPlainText("Hits 03 - Integral: 18,424");
+    f.pdfAnswer = dir.filePath("report.pdf");
+    f.window->PrintReport();
+    QVERIFY(ReadText(f.pdfAnswer).startsWith("%PDF"));
+    QVERIFY(f.messages.isEmpty());
+  }
+
+  void nothingDuringAnAnalysis() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Fill({"1", "2", "3", "4", "5", "6"}, "60", "60");
+    f.Click("cmdElabora");
+    const QString path = WriteText(dir, "design.txt", kDesign);
+    f.fileAnswer = dir.filePath("saved.txt");
+    f.pdfAnswer = dir.filePath("report.pdf");
+    bool opened = true;
+    QTimer::singleShot(0, [&] {
+      opened = f.window->OpenWheel(path);
+      f.window->OpenWheelChosen();
+      f.window->SaveWheelAs();
+      f.window->SaveReportAs();
+      f.window->PrintReport();
+      f.Click("cmdAbort");
+    });
+    f.Click("cmdGar(6)");
+    QVERIFY(!opened);
+    QCOMPARE(f.dialogs, 0);
+    QCOMPARE(f.state.combinationCount, int16_t{60});
+    QCOMPARE(f.messages, QStringList{quirmel::kMsgInterrupted});
+  }
+};
+
+QTEST_MAIN(WindowFilesTest)
+#include "window_files_test.moc"

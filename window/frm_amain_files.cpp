@@ -1,0 +1,157 @@
+// Wheels and reports in files: the context menus of the listing and the report, the window's
+// Ctrl+O and Ctrl+S, a file dropped on the window, and printing. All of them do nothing while an
+// analysis runs (see the re-entry rule in frm_amain.h).
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextDocument>
+
+#include "window/frm_amain.h"
+
+namespace quirmel {
+
+namespace {
+
+// The one local file a drag brings, or an empty name.
+QString DraggedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().front();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+void frmAmain::ConnectFileActions() {
+  openWheelAction = new QAction("Open wheel...", this);
+  openWheelAction->setShortcut(QKeySequence::Open);
+  saveWheelAction = new QAction("Save wheel as...", this);
+  saveWheelAction->setShortcut(QKeySequence::Save);
+  saveReportAction = new QAction("Save report as...", this);
+  printAction = new QAction("Print...", this);
+  for (QAction* action : {openWheelAction, saveWheelAction}) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);  // the shortcuts work anywhere in the window
+  }
+  connect(openWheelAction, &QAction::triggered, this, [this] { OpenWheelChosen(); });
+  connect(saveWheelAction, &QAction::triggered, this, [this] { SaveWheelAs(); });
+  connect(saveReportAction, &QAction::triggered, this, [this] { SaveReportAs(); });
+  connect(printAction, &QAction::triggered, this, [this] { PrintReport(); });
+
+  txtLista->setContextMenuPolicy(Qt::CustomContextMenu);
+  txtReport->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(txtLista, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { ShowListingMenu(at); });
+  connect(txtReport, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { ShowReportMenu(at); });
+  setAcceptDrops(true);
+}
+
+// The standard edit actions, then the file actions.
+void frmAmain::ShowListingMenu(const QPoint& at) {
+  std::unique_ptr<QMenu> menu(txtLista->createStandardContextMenu(at));
+  menu->addSeparator();
+  menu->addAction(openWheelAction);
+  saveWheelAction->setEnabled(StateWheel(state_).rowCount() > 0);
+  menu->addAction(saveWheelAction);
+  menu->exec(txtLista->viewport()->mapToGlobal(at));
+  saveWheelAction->setEnabled(true);  // Ctrl+S says so itself when there is no wheel
+}
+
+void frmAmain::ShowReportMenu(const QPoint& at) {
+  std::unique_ptr<QMenu> menu(txtReport->createStandardContextMenu(at));
+  menu->addSeparator();
+  menu->addAction(saveReportAction);
+  menu->addAction(printAction);
+  menu->exec(txtReport->viewport()->mapToGlobal(at));
+}
+
+void frmAmain::OpenWheelChosen() {
+  if (analysisRunning_) return;
+  const QString fileName = seams_.chooseOpenFile(this, "Open wheel");
+  if (!fileName.isEmpty()) OpenWheel(fileName);
+}
+
+bool frmAmain::OpenWheel(const QString& fileName) {
+  if (analysisRunning_) return false;
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) {
+    seams_.showError(this, QString("%1: %2").arg(fileName, file.errorString()));
+    return false;
+  }
+  const QByteArray text = file.readAll();
+  const WheelLoadResult load = LoadWheel(std::string_view(text.constData(), text.size()));
+  if (load.error) {
+    seams_.showError(this, QString::fromStdString(Describe(*load.error, fileName.toStdString())));
+    return false;
+  }
+  UseWheel(state_, *load.loaded);
+  txtLista->setPlainText(QString::fromStdString(load.loaded->listing).chopped(1));
+  txtReport->setPlainText(QString());
+  if (txtNumeri->text().isEmpty()) txtNumeri->setText(QString::number(load.loaded->largestNumber));
+  return true;
+}
+
+void frmAmain::SaveWheelAs() {
+  if (analysisRunning_) return;
+  const AnyWheel wheel = StateWheel(state_);
+  if (wheel.rowCount() == 0) {
+    seams_.showError(this, kMsgDevelopFirst);
+    return;
+  }
+  const QString fileName = seams_.chooseSaveFile(this, "Save wheel as");
+  if (fileName.isEmpty()) return;
+  WriteFile(fileName, QByteArray::fromStdString(WriteWheel(wheel)), false);
+}
+
+void frmAmain::SaveReportAs() {
+  if (analysisRunning_) return;
+  const QString fileName = seams_.chooseSaveFile(this, "Save report as");
+  if (fileName.isEmpty()) return;
+  QString text = txtReport->toPlainText();
+  if (!text.isEmpty() && !text.endsWith('\n')) text += '\n';
+  WriteFile(fileName, text.toUtf8(), true);
+}
+
+bool frmAmain::WriteFile(const QString& fileName, const QByteArray& bytes, bool text) {
+  QSaveFile file(fileName);  // written whole or not at all
+  const QIODevice::OpenMode mode =
+      text ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly;
+  if (file.open(mode) && file.write(bytes) == bytes.size() && file.commit()) return true;
+  seams_.showError(this, QString("%1 cannot be written: %2").arg(fileName, file.errorString()));
+  return false;
+}
+
+void frmAmain::PrintReport() {
+  if (analysisRunning_) return;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName("QUIRMEL report");
+  if (!seams_.setUpPrinter(this, printer)) return;
+  QTextDocument document;
+  document.setDefaultFont(txtReport->font());  // the report's fixed-pitch font
+  document.setPlainText(txtReport->toPlainText());
+  document.print(&printer);
+  if (printer.printerState() == QPrinter::Error)
+    seams_.showError(this, QString("%1 cannot be printed").arg(printer.outputFileName()));
+}
+
+void frmAmain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!analysisRunning_ && !DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmAmain::dropEvent(QDropEvent* event) {
+  const QString fileName = DraggedFile(event->mimeData());
+  if (fileName.isEmpty() || analysisRunning_) return;
+  event->acceptProposedAction();
+  OpenWheel(fileName);
+}
+
+}  // namespace quirmel
