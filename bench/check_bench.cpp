@@ -113,10 +113,6 @@ void Straightforward(benchmark::State& state, const std::string& name) {
   state.counters["ns_per_subset"] =
       benchmark::Counter(static_cast<double>(subsets) * 1e-9,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["full_s"] =
-      benchmark::Counter(static_cast<double>(quirmel::Binomial(c.pool, c.draw)) /
-                             static_cast<double>(subsets) * static_cast<double>(state.iterations()),
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void Register() {
