@@ -2,19 +2,15 @@
 // statuses and messages, and a check stopped by SIGINT.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <nlohmann/json.hpp>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "engine/engine.h"
 #include "tests/oracle.h"
@@ -25,17 +21,14 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
+  int status;
+  std::string out, err;
 };
 
-fs::path Scratch() {
-  static const fs::path folder = [] {
-    fs::path path = fs::temp_directory_path() / ("quirmel-cli-test-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
+fs::path Scratch() {  // a folder of this run's own
+  static const fs::path folder =
+      fs::temp_directory_path() / ("quirmel-cli-" + std::to_string(getpid()));
+  fs::create_directories(folder);
   return folder;
 }
 
@@ -44,12 +37,13 @@ std::string Slurp(const fs::path& path) {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Runs the program with `arguments` (shell words) and returns its status and outputs.
-Outcome Cli(const std::string& arguments) {
+// Runs the program with `arguments` (shell words), under `wrapper` if given, and returns its
+// status and outputs.
+Outcome Cli(const std::string& arguments, const std::string& wrapper = "") {
   const fs::path out = Scratch() / "out";
   const fs::path err = Scratch() / "err";
   const std::string command =
-      std::string(QUIRMEL_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+      wrapper + " " + QUIRMEL_CLI + " " + arguments + " >" + out.string() + " 2>" + err.string();
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
 }
@@ -155,56 +149,34 @@ TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
   ASSERT_EQ(run.status, 0) << run.err;
   const auto json = nlohmann::json::parse(run.out);
   const std::vector<std::vector<int>> draws = {{1, 2, 3, 4, 5, 6}, {10, 30, 12, 22, 8, 17}};
-  std::array<int64_t, 7> totals{};
-  for (std::size_t d = 0; d < draws.size(); ++d) {
-    std::array<int64_t, 7> rows{};
-    for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
-      int hits = 0;
-      for (const uint8_t number : wheel.row(r))
-        hits += std::count(draws[d].begin(), draws[d].end(), number) > 0 ? 1 : 0;
-      ++rows[static_cast<std::size_t>(hits)];
+  const auto expected = testing::SimpleReplay(wheel, draws);
+  for (int j = 6; j >= 2; --j) {
+    const std::string key = std::to_string(j);
+    int64_t total = 0;
+    for (std::size_t d = 0; d < draws.size(); ++d) {
+      EXPECT_EQ(json["draws"][d]["numbers"], draws[d]);
+      EXPECT_EQ(json["draws"][d]["rows"][key], expected[d][static_cast<std::size_t>(j)]);
+      total += expected[d][static_cast<std::size_t>(j)];
     }
-    const auto& got = json["draws"][d];
-    EXPECT_EQ(got["line"], d + 2);
-    EXPECT_EQ(got["numbers"], draws[d]);
-    for (int j = 6; j >= 2; --j) {
-      EXPECT_EQ(got["rows"][std::to_string(j)], rows[static_cast<std::size_t>(j)]);
-      totals[static_cast<std::size_t>(j)] += rows[static_cast<std::size_t>(j)];
-    }
+    EXPECT_EQ(json["totals"]["rows"][key], total);
   }
-  for (int j = 6; j >= 2; --j)
-    EXPECT_EQ(json["totals"]["rows"][std::to_string(j)], totals[static_cast<std::size_t>(j)]);
+  for (std::size_t d = 0; d < draws.size(); ++d) {  // the best level: the most matched
+    const auto& rows = expected[d];
+    EXPECT_EQ(json["draws"][d]["best"],
+              std::find_if(rows.rbegin(), rows.rend(), [](int64_t n) { return n > 0; }).base() -
+                  rows.begin() - 1);
+  }
 }
 
 // A long check (N = 99, m = 6, 10,000 rows) ends within a second of SIGINT with its partial result.
 TEST(CliSignal, InterruptStopsALongCheck) {
-  const AnyWheel wheel = testing::RandomAnyWheel(5, 10000, 6, 99);
-  const fs::path file = Write("long.txt", WriteWheel(wheel));
-  const fs::path out = Scratch() / "long.json";
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(fd, STDOUT_FILENO);
-    execl(QUIRMEL_CLI, QUIRMEL_CLI, "check", file.c_str(), "--format", "json", "--quiet",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
-  kill(child, SIGINT);
-  const auto sent = std::chrono::steady_clock::now();
-  int status = 0;
-  while (waitpid(child, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() - sent > std::chrono::seconds(1)) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      FAIL() << "still running a second after SIGINT";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 130);
-  const auto json = nlohmann::json::parse(Slurp(out));
+  const fs::path file = Write("long.txt", WriteWheel(testing::RandomAnyWheel(5, 10000, 6, 99)));
+  const auto start = std::chrono::steady_clock::now();
+  const Outcome run = Cli("check " + file.string() + " --format json --quiet",
+                          "timeout --preserve-status -s INT 0.7");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1700));
+  EXPECT_EQ(run.status, 130);
+  const auto json = nlohmann::json::parse(run.out);
   EXPECT_EQ(json["stopped"], true);
   EXPECT_LT(json["examined"].get<int64_t>(), json["subsets"].get<int64_t>());
 }

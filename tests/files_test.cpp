@@ -14,12 +14,12 @@ std::vector<std::vector<int>> Rows(const AnyWheel& wheel) {
   return rows;
 }
 
-struct WheelCase {
+struct WheelCase {  // rows empty: refused at line, column, saying `says`
   const char* text;
   bool zeroBased;
-  std::vector<std::vector<int>> rows;  // empty: refused at `line`, `column`
+  std::vector<std::vector<int>> rows;
   int64_t line, column;
-  const char* says;  // part of the refusal
+  const char* says;
 };
 
 class WheelFile : public ::testing::TestWithParam<WheelCase> {};
@@ -88,12 +88,8 @@ TEST_P(DrawFile, ReadsOrRefusesWhere) {
     labels.push_back(draw.label);
   }
   EXPECT_EQ(numbers, c.numbers);
-  if (c.numbers.empty()) {
-    ASSERT_TRUE(read.error);
-    EXPECT_EQ(read.error->line, c.line) << read.error->message;
-  } else {
-    EXPECT_EQ(labels, c.labels);
-  }
+  EXPECT_EQ(labels, c.labels);
+  EXPECT_EQ(read.error ? read.error->line : 0, c.line);
 }
 
 const char* kLotto =

@@ -112,6 +112,38 @@ CheckResult SimpleCheck(const AnyWheel& wheel, int poolSize, int drawSize,
   return result;
 }
 
+bool SimpleCovers(const AnyWheel& wheel, const std::vector<int>& numbers, int t, int m) {
+  const int pool = static_cast<int>(numbers.size());
+  for (int64_t rank = 0; rank < Binomial(pool, m); ++rank) {
+    const Subset places = UnrankSubset(rank, pool, m);
+    bool met = false;
+    for (std::size_t r = 0; r < wheel.rowCount() && !met; ++r) {
+      int hits = 0;
+      for (int slot = 0; slot < m; ++slot) {
+        const int number = numbers[static_cast<std::size_t>(places[slot] - 1)];
+        hits += std::count(wheel.row(r).begin(), wheel.row(r).end(), number) > 0 ? 1 : 0;
+      }
+      met = hits >= t;
+    }
+    if (!met) return false;
+  }
+  return true;
+}
+
+std::vector<std::array<int64_t, 7>> SimpleReplay(const AnyWheel& wheel,
+                                                 const std::vector<std::vector<int>>& draws) {
+  std::vector<std::array<int64_t, 7>> counts(draws.size());
+  for (std::size_t d = 0; d < draws.size(); ++d) {
+    for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+      int hits = 0;
+      for (const uint8_t number : wheel.row(r))
+        hits += std::count(draws[d].begin(), draws[d].end(), number) > 0 ? 1 : 0;
+      ++counts[d][static_cast<std::size_t>(std::min(hits, 6))];
+    }
+  }
+  return counts;
+}
+
 AnyWheel RandomAnyWheel(uint32_t seed, int rows, int longest, int high) {
   std::mt19937 random(seed);
   AnyWheel wheel;

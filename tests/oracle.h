@@ -16,6 +16,14 @@ CoverageStats SimpleCoverage(const Wheel& wheel, int16_t combinationCount, int16
 CheckResult SimpleCheck(const AnyWheel& wheel, int poolSize, int drawSize,
                         std::optional<int> guarantee, int64_t holesToList, int64_t stopAfter = -1);
 
+// Whether every m-subset of `numbers` meets a row of the wheel (over those numbers) in t or more
+// of its numbers, by the straightforward enumeration.
+bool SimpleCovers(const AnyWheel& wheel, const std::vector<int>& numbers, int t, int m);
+
+// For each draw, how many rows hold exactly j of its numbers (j = 0..6), by counting.
+std::vector<std::array<int64_t, 7>> SimpleReplay(const AnyWheel& wheel,
+                                                 const std::vector<std::vector<int>>& draws);
+
 // A wheel of `rows` rows of random lengths in [1, longest], distinct numbers from [1, high].
 AnyWheel RandomAnyWheel(uint32_t seed, int rows, int longest, int high);
 

@@ -9,137 +9,82 @@ const NumberFormat kPoint{",", "."};
 const NumberFormat kComma{".", ","};
 
 TEST(FormatCount, GroupsByThreeFromTheRight) {
-  EXPECT_EQ(FormatCount(0, kPoint), "0");
-  EXPECT_EQ(FormatCount(28, kPoint), "28");
-  EXPECT_EQ(FormatCount(999, kPoint), "999");
-  EXPECT_EQ(FormatCount(1176, kPoint), "1,176");
-  EXPECT_EQ(FormatCount(100000, kPoint), "100,000");
-  EXPECT_EQ(FormatCount(13983816, kPoint), "13,983,816");
-  EXPECT_EQ(FormatCount(13983816, kComma), "13.983.816");
-  EXPECT_EQ(FormatCount(1120529256, NumberFormat{"\u202f", ","}), "1\u202f120\u202f529\u202f256");
-  EXPECT_EQ(FormatCount(1234, NumberFormat{"", "."}), "1234");
-  EXPECT_EQ(FormatCount(-1234, kPoint), "-1,234");
-  EXPECT_EQ(FormatCount(INT32_MIN, kPoint), "-2,147,483,648");
+  const NumberFormat thin{"\u202f", ","};
+  const NumberFormat none{"", "."};
+  // clang-format off
+  for (const auto& [value, format, text] : std::vector<std::tuple<int32_t, NumberFormat, std::string>>{
+           {0, kPoint, "0"}, {999, kPoint, "999"}, {1176, kPoint, "1,176"}, {100000, kPoint, "100,000"},
+           {13983816, kPoint, "13,983,816"}, {13983816, kComma, "13.983.816"},
+           {1120529256, thin, "1\u202f120\u202f529\u202f256"}, {1234, none, "1234"},
+           {-1234, kPoint, "-1,234"}, {INT32_MIN, kPoint, "-2,147,483,648"}})
+    EXPECT_EQ(FormatCount(value, format), text);
+  // clang-format on
 }
 
-TEST(FormatPercent, FourDecimalsRightAlignedToNine) {
-  EXPECT_EQ(FormatPercent(0, kPoint), "  0.0000%");
-  EXPECT_EQ(FormatPercent(5.357142857, kPoint), "  5.3571%");
-  EXPECT_EQ(FormatPercent(25, kPoint), " 25.0000%");
-  EXPECT_EQ(FormatPercent(55.357142857, kPoint), " 55.3571%");
-  EXPECT_EQ(FormatPercent(100, kPoint), "100.0000%");
-  EXPECT_EQ(FormatPercent(25, kComma), " 25,0000%");
-  EXPECT_EQ(FormatPercent(99.99996, kPoint), "100.0000%");
-}
-
-TEST(FormatPercent, RoundsHalvesAwayFromZeroFromTheExactValue) {
-  EXPECT_EQ(FormatPercent(0.03125, kPoint), "  0.0313%");   // an exact half
-  EXPECT_EQ(FormatPercent(0.00005, kPoint), "  0.0001%");   // stored a hair above the half
-  EXPECT_EQ(FormatPercent(1.00005, kPoint), "  1.0001%");   // a hair above
-  EXPECT_EQ(FormatPercent(12.34565, kPoint), " 12.3456%");  // a hair below
-  // Stored a hair below the half, although value * 10000 rounds to exactly 3.5 in double.
-  EXPECT_EQ(FormatPercent(0.00035, kPoint), "  0.0003%");
-  EXPECT_EQ(FormatPercent(0.00085, kPoint), "  0.0008%");
-  EXPECT_EQ(FormatPercent(2.5e-5, kPoint), "  0.0000%");
-  EXPECT_EQ(FormatPercent(-0.03125, kPoint), " -0.0313%");  // symmetric
-}
-
-TEST(FormatPercent, CountsCharactersNotBytes) {
-  const std::string text = FormatPercent(5.5, NumberFormat{".", "\u066b"});  // Arabic separator
-  EXPECT_EQ(text, "  5\u066b5000%");
-  EXPECT_EQ(Utf8Length(text), 9u);
-}
-
-TEST(FormatPercent, WiderValuesAreNeverCut) {
-  EXPECT_EQ(FormatPercent(1234.5, kPoint), "1234.5000%");
+// Four decimals, rounded half away from zero from the exact binary value, right-aligned to nine
+// characters (not bytes), never cut.
+TEST(FormatPercent, RoundsTheExactValueAndAligns) {
+  const NumberFormat arabic{".", "\u066b"};
+  // clang-format off
+  for (const auto& [value, format, text] : std::vector<std::tuple<double, NumberFormat, std::string>>{
+           {0, kPoint, "  0.0000%"}, {5.357142857, kPoint, "  5.3571%"}, {100, kPoint, "100.0000%"},
+           {25, kComma, " 25,0000%"}, {99.99996, kPoint, "100.0000%"},
+           {0.03125, kPoint, "  0.0313%"},   // an exact half
+           {0.00005, kPoint, "  0.0001%"},   // stored a hair above the half
+           {12.34565, kPoint, " 12.3456%"},  // a hair below
+           {0.00035, kPoint, "  0.0003%"},   // a hair below, though value * 10000 is 3.5 in double
+           {2.5e-5, kPoint, "  0.0000%"}, {-0.03125, kPoint, " -0.0313%"},
+           {5.5, arabic, "  5\u066b5000%"}, {1234.5, kPoint, "1234.5000%"}})
+    EXPECT_EQ(FormatPercent(value, format), text) << value;
+  // clang-format on
   EXPECT_EQ(FormatPercent(1e300, kPoint).back(), '%');
 }
 
-CoverageStats WorkedTriples() {
+// Statistics from (best level, match count, subsets) cells.
+CoverageStats Stats(const std::vector<std::array<int32_t, 3>>& cells) {
   CoverageStats stats;
-  stats.subsetCount = 56;
-  stats.bestLevelCount = {1, 24, 28, 3, 0, 0, 0};
-  stats.matchCountTable[3][1] = 3;
-  stats.matchCountTable[2][1] = 17;
-  stats.matchCountTable[2][2] = 9;
-  stats.matchCountTable[2][3] = 2;
-  stats.matchCountTable[1][1] = 6;
-  stats.matchCountTable[1][2] = 9;
-  stats.matchCountTable[1][3] = 9;
-  stats.matchCountTable[0][3] = 1;
+  for (const auto& [level, matches, subsets] : cells) {
+    stats.matchCountTable[level][matches] += subsets;
+    stats.bestLevelCount[level] += subsets;
+    stats.subsetCount += subsets;
+  }
   return stats;
 }
 
-TEST(BuildCoverageReport, WorkedTriplesFilterTwo) {
-  EXPECT_EQ(BuildCoverageReport(3, WorkedTriples(), 2, kPoint),
-            "Hits 03 - Integral: 56\r\n"
-            "p. 3 - min.  1 | max.  1 ...   5.3571%\r\n"
-            "p. 2 - min.  1 | max.  3 ...  50.0000%\r\n"
-            "------------------- Covered:  55.3571%\r\n");
-  EXPECT_EQ(BuildCoverageReport(3, WorkedTriples(), 2, kComma),
-            "Hits 03 - Integral: 56\r\n"
-            "p. 3 - min.  1 | max.  1 ...   5,3571%\r\n"
-            "p. 2 - min.  1 | max.  3 ...  50,0000%\r\n"
-            "------------------- Covered:  55,3571%\r\n");
+struct ReportCase {
+  int16_t size;
+  std::vector<std::array<int32_t, 3>> cells;
+  int16_t filter;
+  NumberFormat format;
+  std::string lines;  // joined by LF, each ending with CR LF in the report
+};
+
+class BuildCoverageReportCase : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(BuildCoverageReportCase, WritesTheLevelsFromTheFilterUp) {
+  const ReportCase& c = GetParam();
+  std::string expected;
+  for (const char ch : c.lines + "\n")
+    expected += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+  EXPECT_EQ(BuildCoverageReport(c.size, Stats(c.cells), c.filter, c.format), expected);
 }
 
-TEST(BuildCoverageReport, HigherFilterDropsLowerLevels) {
-  EXPECT_EQ(BuildCoverageReport(3, WorkedTriples(), 3, kPoint),
-            "Hits 03 - Integral: 56\r\n"
-            "p. 3 - min.  1 | max.  1 ...   5.3571%\r\n"
-            "------------------- Covered:   5.3571%\r\n");
-}
+const std::vector<std::array<int32_t, 3>> kTriples = {  // the worked wheel's 56 triples
+    {3, 1, 3}, {2, 1, 17}, {2, 2, 9}, {2, 3, 2}, {1, 1, 6}, {1, 2, 9}, {1, 3, 9}, {0, 3, 1}};
 
-TEST(BuildCoverageReport, WholeRoadForPairs) {
-  WheelState state;
-  ASSERT_TRUE(GenerateWheel(state, {"1", "2", "3"}, "8", "3").succeeded);
-  const CoverageStats stats = AnalyseCoverage(*state.wheel, 3, 3, 8, 2, {});
-  EXPECT_EQ(BuildCoverageReport(2, stats, 2, kPoint),
-            "Hits 02 - Integral: 28\r\n"
-            "p. 2 - min.  1 | max.  2 ...  25.0000%\r\n"
-            "------------------- Covered:  25.0000%\r\n");
-  for (int16_t filter = 3; filter <= 6; ++filter) {
-    EXPECT_EQ(BuildCoverageReport(2, stats, filter, kPoint),
-              "Hits 02 - Integral: 28\r\n"
-              "------------------- Covered:   0.0000%\r\n");
-  }
-}
-
-TEST(BuildCoverageReport, FullPoolHeaderAndCappedMaximum) {
-  CoverageStats stats;
-  stats.subsetCount = 13983816;
-  stats.bestLevelCount[2] = 13983816;
-  stats.matchCountTable[2][7] = 13983815;
-  stats.matchCountTable[2][60] = 1;
-  EXPECT_EQ(BuildCoverageReport(6, stats, 2, kPoint),
-            "Hits 06 - Integral: 13,983,816\r\n"
-            "p. 2 - min.  7 | max. 60 ... 100.0000%\r\n"
-            "------------------- Covered: 100.0000%\r\n");
-}
-
-TEST(BuildCoverageReport, CoveredShareIsHeldInSinglePrecision) {
-  // 1/3 of the subsets at level 2: the float nearest 33.3333.. prints the same four decimals,
-  // while 2/3 as a float (66.66666412..) still rounds to 66.6667.
-  CoverageStats stats;
-  stats.subsetCount = 3;
-  stats.bestLevelCount = {1, 0, 2, 0, 0, 0, 0};
-  stats.matchCountTable[0][1] = 1;
-  stats.matchCountTable[2][1] = 2;
-  EXPECT_EQ(BuildCoverageReport(2, stats, 2, kPoint),
-            "Hits 02 - Integral: 3\r\n"
-            "p. 2 - min.  1 | max.  1 ...  66.6667%\r\n"
-            "------------------- Covered:  66.6667%\r\n");
-  // 23 of 31: the level's share in double rounds to 74.1935, the same share held as a float
-  // (74.19355010..) to 74.1936.
-  stats.subsetCount = 31;
-  stats.bestLevelCount = {8, 0, 23, 0, 0, 0, 0};
-  stats.matchCountTable[0][1] = 8;
-  stats.matchCountTable[2][1] = 23;
-  EXPECT_EQ(BuildCoverageReport(2, stats, 2, kPoint),
-            "Hits 02 - Integral: 31\r\n"
-            "p. 2 - min.  1 | max.  1 ...  74.1935%\r\n"
-            "------------------- Covered:  74.1936%\r\n");
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Reports, BuildCoverageReportCase, ::testing::Values(
+    ReportCase{3, kTriples, 2, kPoint, "Hits 03 - Integral: 56\np. 3 - min.  1 | max.  1 ...   5.3571%\np. 2 - min.  1 | max.  3 ...  50.0000%\n------------------- Covered:  55.3571%"},
+    ReportCase{3, kTriples, 2, kComma, "Hits 03 - Integral: 56\np. 3 - min.  1 | max.  1 ...   5,3571%\np. 2 - min.  1 | max.  3 ...  50,0000%\n------------------- Covered:  55,3571%"},
+    ReportCase{3, kTriples, 3, kPoint, "Hits 03 - Integral: 56\np. 3 - min.  1 | max.  1 ...   5.3571%\n------------------- Covered:   5.3571%"},
+    ReportCase{2, {{2, 1, 5}, {2, 2, 2}, {1, 1, 21}}, 2, kPoint, "Hits 02 - Integral: 28\np. 2 - min.  1 | max.  2 ...  25.0000%\n------------------- Covered:  25.0000%"},
+    ReportCase{2, {{2, 1, 5}, {2, 2, 2}, {1, 1, 21}}, 3, kPoint, "Hits 02 - Integral: 28\n------------------- Covered:   0.0000%"},
+    ReportCase{6, {{2, 7, 13983815}, {2, 60, 1}}, 2, kPoint, "Hits 06 - Integral: 13,983,816\np. 2 - min.  7 | max. 60 ... 100.0000%\n------------------- Covered: 100.0000%"},
+    // The covered share is held in single precision: 2/3 still rounds to 66.6667, while 23/31
+    // gives 74.1935 for the level (double) and 74.1936 covered (float).
+    ReportCase{2, {{0, 1, 1}, {2, 1, 2}}, 2, kPoint, "Hits 02 - Integral: 3\np. 2 - min.  1 | max.  1 ...  66.6667%\n------------------- Covered:  66.6667%"},
+    ReportCase{2, {{0, 1, 8}, {2, 1, 23}}, 2, kPoint, "Hits 02 - Integral: 31\np. 2 - min.  1 | max.  1 ...  74.1935%\n------------------- Covered:  74.1936%"}));
+// clang-format on
 
 TEST(BuildCoverageReport, EmptyWhenNothingWasExamined) {
   EXPECT_EQ(BuildCoverageReport(6, CoverageStats{}, 2, kPoint), "");

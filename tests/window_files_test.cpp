@@ -1,9 +1,8 @@
-// Wheels and reports in files, through the window: open, drop, save, print, and nothing of it
-// while an analysis runs.
+// Wheels and reports in files, through the window: open, drop, save and print. (That none of it
+// acts while an analysis runs is in the behaviour test, with the rest of the re-entry rule.)
 
 #include <QMimeData>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include "tests/window_fixture.h"
@@ -13,17 +12,13 @@ using quirmel::testing::WindowFixture;
 namespace {
 
 QString WriteText(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
-  const QString path = dir.filePath(name);
-  QFile file(path);
-  file.open(QIODevice::WriteOnly);
-  file.write(text);
-  return path;
+  QFile file(dir.filePath(name));
+  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : "";
 }
 
 QByteArray ReadText(const QString& path) {
   QFile file(path);
-  file.open(QIODevice::ReadOnly);
-  return file.readAll();
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QByteArray kDesign = "# a ragged design\n1 2 3 4 5 6\n7,8,9\n10-11-12-13\n";
@@ -44,8 +39,7 @@ class WindowFilesTest : public QObject {
     QCOMPARE(f.Listing(), QString("01 02 03 04 05 06\n07 08 09\n10 11 12 13"));
     QCOMPARE(f.Report(), QString());
     QCOMPARE(f.Box("txtNumeri")->text(), QString("13"));  // the largest number, as it was empty
-    QCOMPARE(f.Key(1)->text(), QString("5"));             // the inputs stay as they were
-    QCOMPARE(f.Box("txtCombinazioni")->text(), QString("7"));
+    QCOMPARE(f.Key(1)->text() + f.Box("txtCombinazioni")->text(), QString("57"));  // as they were
 
     f.Click("cmdGar(3)");
     const quirmel::CoverageStats stats = quirmel::AnalyseCoverage(*f.state.wheel, 3, 6, 13, 3, {});
@@ -111,7 +105,8 @@ class WindowFilesTest : public QObject {
     QVERIFY(read.wheel == quirmel::StateWheel(f.state));
   }
 
-  void unwritablePlaceIsReported() {
+  // The report saved and printed; a place that cannot be written is reported, losing nothing.
+  void reportSavedAndPrinted() {
     QTemporaryDir dir;
     WindowFixture f;
     f.Area("txtReport")->setPlainText("a report");
@@ -123,40 +118,10 @@ class WindowFilesTest : public QObject {
     f.fileAnswer = dir.filePath("report.txt");
     f.window->SaveReportAs();
     QCOMPARE(ReadText(f.fileAnswer), QByteArray("a report\n"));
-  }
-
-  void printsToPdf() {
-    QTemporaryDir dir;
-    WindowFixture f;
-    f.Area("txtReport")->setPlainText("Hits 03 - Integral: 18,424");
     f.pdfAnswer = dir.filePath("report.pdf");
     f.window->PrintReport();
     QVERIFY(ReadText(f.pdfAnswer).startsWith("%PDF"));
-    QVERIFY(f.messages.isEmpty());
-  }
-
-  void nothingDuringAnAnalysis() {
-    QTemporaryDir dir;
-    WindowFixture f;
-    f.Fill({"1", "2", "3", "4", "5", "6"}, "60", "60");
-    f.Click("cmdElabora");
-    const QString path = WriteText(dir, "design.txt", kDesign);
-    f.fileAnswer = dir.filePath("saved.txt");
-    f.pdfAnswer = dir.filePath("report.pdf");
-    bool opened = true;
-    QTimer::singleShot(0, [&] {
-      opened = f.window->OpenWheel(path);
-      f.window->OpenWheelChosen();
-      f.window->SaveWheelAs();
-      f.window->SaveReportAs();
-      f.window->PrintReport();
-      f.Click("cmdAbort");
-    });
-    f.Click("cmdGar(6)");
-    QVERIFY(!opened);
-    QCOMPARE(f.dialogs, 0);
-    QCOMPARE(f.state.combinationCount, int16_t{60});
-    QCOMPARE(f.messages, QStringList{quirmel::kMsgInterrupted});
+    QCOMPARE(f.messages.size(), 1);
   }
 };
 
