@@ -1,7 +1,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -72,17 +71,7 @@ int Build(const BuildOptions& options) {
     }
     text = header.str() + WriteWheel(result.wheel);
   }
-  if (options.output.empty() || options.output == "-") {
-    std::cout << text;
-  } else {
-    std::ofstream file(options.output, std::ios::binary);
-    file << text;
-    file.close();
-    if (!file) {
-      Complain(options.output + ": cannot be written");
-      return kInputError;
-    }
-  }
+  if (!WriteOutput(options.output, text)) return kInputError;
   const std::size_t rows = result.wheel.rowCount();
   if (result.stopped) {
     Complain("stopped: the best cover has " + std::to_string(rows) + " rows");

@@ -1,5 +1,4 @@
 #include <array>
-#include <fstream>
 #include <iostream>
 
 #include "cli/commands.h"
@@ -23,18 +22,7 @@ int Develop(const DevelopOptions& options) {
   }
   std::string listing = result.listing;  // the listing's CR LF line ends become LF
   std::erase(listing, '\r');
-  if (options.output.empty() || options.output == "-") {
-    std::cout << listing;
-    return kDone;
-  }
-  std::ofstream file(options.output, std::ios::binary);
-  file << listing;
-  file.close();
-  if (!file) {
-    Complain(options.output + ": cannot be written");
-    return kInputError;
-  }
-  return kDone;
+  return WriteOutput(options.output, listing) ? kDone : kInputError;
 }
 
 }  // namespace quirmel::cli

@@ -16,6 +16,18 @@ void Complain(const std::string& message) {
   std::cerr << "quirmel-cli: " << message << '\n';
 }
 
+bool WriteOutput(const std::string& name, const std::string& text) {
+  if (name.empty() || name == "-") {
+    std::cout << text;
+    return true;
+  }
+  std::ofstream file(name, std::ios::binary);
+  file << text;
+  file.close();
+  if (!file) Complain(name + ": cannot be written");
+  return static_cast<bool>(file);
+}
+
 std::optional<std::string> ReadInput(const std::string& name) {
   if (name == "-") {
     std::ostringstream text;

@@ -15,6 +15,10 @@ std::optional<std::string> ReadInput(const std::string& name);
 // The wheel in a file; without it, the reader's refusal on standard error (file, line, column).
 std::optional<AnyWheel> ReadWheelFile(const std::string& name, bool zeroBased);
 
+// Writes `text` to the file `name`, or to standard output for "" or "-"; false, after a message,
+// when the file cannot be written.
+bool WriteOutput(const std::string& name, const std::string& text);
+
 // Prints "quirmel-cli: message" on standard error.
 void Complain(const std::string& message);
 
