@@ -126,19 +126,24 @@ kill -0 "$app" 2>/dev/null && fail "the program did not end when its window clos
 wait "$app" || fail "the program ended with status $?"
 echo "e2e: window closed, program ended with status 0"
 
+# Starts the program once more (with the given arguments) and waits for its window.
+start_again() {
+  "$program" "$@" >>/tmp/quirmel-e2e.log 2>&1 &
+  app=$!
+  pids+=("$app")
+  window=$(timeout 15 xdotool search --sync --name '^  QUIRMEL$' | head -n 1) ||
+    fail "the window did not open again ($*)"
+  xdotool windowactivate --sync "$window"
+  sleep 0.3
+  read -r left top < <(origin)
+}
+
 # A wheel file given on the command line is opened; a guarantee button analyses it. The file is
 # the typical use's wheel, written by quirmel-cli, so the report is the one above.
 wheel_file=$(mktemp --suffix=.txt)
 "$(dirname "$program")/../cli/quirmel-cli" develop --key 5,12,27,40 --pool 49 --combinations 20 \
   -o "$wheel_file"
-"$program" "$wheel_file" >>/tmp/quirmel-e2e.log 2>&1 &
-app=$!
-pids+=("$app")
-window=$(timeout 15 xdotool search --sync --name '^  QUIRMEL$' | head -n 1) ||
-  fail "the window did not open with a wheel file"
-xdotool windowactivate --sync "$window"
-sleep 0.3
-read -r left top < <(origin)
+start_again "$wheel_file"
 click 247 135                   # guarantee 3
 sleep 0.3
 report=$(copy_box 224 288)
@@ -151,14 +156,7 @@ for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end when its window closed"
 
 # The window killed from outside during a long analysis: the process must end, not hang.
-"$program" >>/tmp/quirmel-e2e.log 2>&1 &
-app=$!
-pids+=("$app")
-window=$(timeout 15 xdotool search --sync --name '^  QUIRMEL$' | head -n 1) ||
-  fail "the window did not open again"
-xdotool windowactivate --sync "$window"
-sleep 0.3
-read -r left top < <(origin)
+start_again
 for n in 1 2 3 4 5 6; do type_text "$n"; press Return; done
 click 412 56; type_text 99
 click 412 84; type_text 99
