@@ -23,11 +23,11 @@ void ExpectSame(const CheckResult& fast, const CheckResult& simple, bool detail)
   EXPECT_EQ(fast.necessity, simple.necessity);
 }
 
-AnyWheel Twice(AnyWheel wheel) {  // every row repeated
-  const AnyWheel once = wheel;
+AnyWheel Twice(const AnyWheel& once) {  // every row repeated
+  AnyWheel twice = once;
   for (std::size_t r = 0; r < once.rowCount(); ++r)
-    wheel.AddRow(once.row(r));
-  return wheel;
+    twice.AddRow(once.row(r));
+  return twice;
 }
 
 struct RandomCase {  // the wheel; numbers above the pool belong to no subset
