@@ -151,21 +151,25 @@ class Search {
         in = static_cast<int>(Pick(static_cast<std::size_t>(p_)));
       } while (std::binary_search(numbers.begin(), numbers.end(), in));
     }
+    // The changed subsets are worked out once, for the change of cost and, if the move is
+    // made, for the counts.
+    changed_.clear();
     int64_t delta = 0;
     ForEachChanged(numbers, out, in, [&](int64_t rank, bool loses) {
+      changed_.emplace_back(rank, loses);
       const uint32_t count = count_[static_cast<std::size_t>(rank)];
       delta += loses ? (count == 1) : -(count == 0);
     });
     if (delta > 0 && std::uniform_real_distribution<double>(0, 1)(random_) >=
                          std::exp(-static_cast<double>(delta) / heat))
       return false;
-    ForEachChanged(numbers, out, in, [this](int64_t rank, bool loses) {
+    for (const auto& [rank, loses] : changed_) {
       if (loses) {
         Lower(rank);
       } else {
         Raise(rank);
       }
-    });
+    }
     numbers.erase(std::find(numbers.begin(), numbers.end(), out));
     numbers.insert(std::upper_bound(numbers.begin(), numbers.end(), in), in);
     return true;
@@ -245,6 +249,7 @@ class Search {
   std::vector<uint32_t> count_;         // by colex rank: rows meeting the subset in t or more
   std::vector<uint32_t> where_;         // by rank: its place in unmet_, or kCovered
   std::vector<uint32_t> unmet_;         // ranks of the subsets no row meets
+  std::vector<std::pair<int64_t, bool>> changed_;  // of the move being weighed: rank, loses
 };
 
 // No covering design (m = t) has fewer rows than the Schoenheim bound

@@ -142,6 +142,8 @@ class CheckRun {
         (level < *request_.guarantee ? result.holes : result.covered) += result.SubsetsAt(level);
       }
     }
+    std::sort(holes_.begin(), holes_.end(),  // chunks finish in any order
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [chunk, holes] : holes_) {
       for (const Subset& hole : holes) {
         if (static_cast<int64_t>(result.holeList.size()) == request_.holesToList) break;
@@ -175,8 +177,6 @@ class CheckRun {
       if (!tally.holes.empty()) {
         std::lock_guard lock(holesMutex_);
         holes_.emplace_back(chunk, std::move(tally.holes));
-        std::sort(holes_.begin(), holes_.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
       }
     }
     examined_.fetch_add(count, std::memory_order_relaxed);
@@ -197,7 +197,7 @@ class CheckRun {
   std::atomic<int> joined_{0};
   std::atomic<bool> cancelled_{false};
   std::mutex holesMutex_;
-  std::vector<std::pair<int64_t, std::vector<Subset>>> holes_;  // by chunk
+  std::vector<std::pair<int64_t, std::vector<Subset>>> holes_;  // with their chunk
 };
 
 }  // namespace
