@@ -114,7 +114,9 @@ TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
       ExpectSame(stopped, SimpleCheck(wheel, 40, 6, 3, 0, stopped.examined), false);
     }
   }
-  // With every thread the examined subsets are those the histogram holds.
+  // With every thread the examined subsets are those the histogram holds. (Whether the workers
+  // finish every chunk before the calling thread asks the hook depends on the scheduler, so the
+  // stop is judged by what was examined.)
   const CheckResult stopped = CheckWheel(
       {.wheel = &wheel, .poolSize = 40, .drawSize = 6, .progress = [](int64_t examined, int64_t) {
          return examined > 100000;
@@ -123,7 +125,7 @@ TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
   for (int level = 0; level <= 6; ++level)
     sum += stopped.SubsetsAt(level);
   EXPECT_EQ(sum, stopped.examined);
-  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(stopped.stopped, stopped.examined < stopped.subsets);
 }
 
 TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
