@@ -16,8 +16,10 @@ namespace {
 
 std::string Json(const BuildRequest& request, const BuildResult& result) {
   std::vector<int> pool = request.numbers;
-  for (int v = 1; pool.empty() && v <= request.poolSize; ++v)
-    pool.push_back(v);
+  if (pool.empty()) {
+    for (int v = 1; v <= request.poolSize; ++v)
+      pool.push_back(v);
+  }
   std::sort(pool.begin(), pool.end());
   std::vector<std::vector<int>> rows;
   for (std::size_t r = 0; r < result.wheel.rowCount(); ++r)
@@ -29,9 +31,31 @@ std::string Json(const BuildRequest& request, const BuildResult& result) {
   json["guarantee"] = request.guarantee;
   json["draw"] = request.drawSize;
   json["covered"] = result.covered;
+  json["stopped"] = result.stopped;
+  json["lower_bound"] = result.lowerBound ? nlohmann::ordered_json(*result.lowerBound) : nullptr;
+  json["method"] = result.method;
+  json["threads"] = result.threads;
+  json["moves"] = result.moves;
   json["seconds"] = result.seconds;
+  json["first_cover_seconds"] = result.firstCover;
+  json["best_seconds"] = result.bestAt;
   json["wheel"] = rows;
   return json.dump() + "\n";
+}
+
+// How the wheel was found: the method, the bound, the times and the pace of the search.
+std::string Summary(const BuildResult& result) {
+  std::ostringstream line;
+  line.precision(3);
+  line << "by " << result.method << "; lower bound "
+       << (result.lowerBound ? std::to_string(*result.lowerBound) : "not known for m > t")
+       << "; first cover " << result.firstCover << " s, this one " << result.bestAt << " s of "
+       << result.seconds << " s; " << result.threads
+       << (result.threads == 1 ? " search, " : " searches, ") << result.moves << " moves ("
+       << static_cast<int64_t>(static_cast<double>(result.moves) / std::max(result.seconds, 1e-3) /
+                               result.threads)
+       << " a second each)";
+  return line.str();
 }
 
 }  // namespace
@@ -44,7 +68,9 @@ int Build(const BuildOptions& options) {
                        .drawSize = options.draw.value_or(options.guarantee),
                        .targetRows = options.rows,
                        .seconds = options.seconds,
-                       .seed = options.seed};
+                       .maxMoves = options.moves,
+                       .seed = options.seed,
+                       .threads = options.threads};
   ProgressLine progress(true);
   StopSignals signals;
   request.progress = [&](const BuildProgress& now) {
@@ -84,7 +110,8 @@ int Build(const BuildOptions& options) {
   }
   std::cerr << "verified: every " << request.drawSize << "-subset meets a row in at least "
             << request.guarantee << " numbers (" << rows << " rows"
-            << (result.smallest ? ", the fewest possible" : "") << ")\n";
+            << (result.smallest ? ", the fewest possible" : "") << ")\n"
+            << Summary(result) << '\n';
   return kDone;
 }
 

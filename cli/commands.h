@@ -55,6 +55,8 @@ struct BuildOptions {
   std::optional<int> rows;
   double seconds = 60;
   uint64_t seed = 1;
+  int threads = 0;
+  int64_t moves = 0;
   std::string output;
   std::string format = "text";
 };

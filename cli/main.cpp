@@ -116,6 +116,12 @@ int main(int argc, char** argv) {
       ->check(CLI::PositiveNumber);
   buildCommand->add_option("--seed", build.seed, "Seed of the random search")
       ->capture_default_str();
+  buildCommand->add_option("--threads", build.threads, "Independent searches (0: one per core)")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  buildCommand->add_option("--moves", build.moves, "Moves per search, for a repeatable run")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
   buildCommand->add_option("-o,--output", build.output, "Write the wheel to this file");
   buildCommand->add_option("--format", build.format, "text or json")
       ->capture_default_str()

@@ -1,406 +1,345 @@
 #include "engine/builder.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <random>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
+#include "engine/anneal.h"
 #include "engine/check.h"
+#include "engine/designs.h"
+#include "engine/pigeonhole.h"
 #include "engine/subsets.h"
 
 namespace quirmel {
 
 namespace {
 
-constexpr int64_t kMaxCountBytes = int64_t{1} << 30;
-constexpr uint32_t kCovered = ~uint32_t{0};  // the place of a met subset in the list of unmet ones
-
-using Clock = std::chrono::steady_clock;
-
-// The colex rank of an m-subset of the pool's places 0..P-1 (any order; sorted here).
-int64_t Rank(std::array<int, kMaxSubsetSize> s, int m) {
-  for (std::size_t i = 1; i < static_cast<std::size_t>(m) && i < s.size(); ++i) {
-    const int value = s[i];  // insertion sort: at most 8 numbers
-    std::size_t j = i;
-    for (; j > 0 && s[j - 1] > value; --j)
-      s[j] = s[j - 1];
-    s[j] = value;
-  }
-  int64_t rank = 0;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(m) && i < s.size(); ++i)
-    rank += Binomial(s[i], static_cast<int>(i) + 1);
-  return rank;
-}
-
-std::array<int, kMaxSubsetSize> Unrank(int64_t rank, int m) {
-  std::array<int, kMaxSubsetSize> s{};
-  for (int i = std::min(m, kMaxSubsetSize) - 1; i >= 0; --i) {
-    int x = i;
-    while (Binomial(x + 1, i + 1) <= rank)
-      ++x;
-    s[static_cast<std::size_t>(i)] = x;
-    rank -= Binomial(x, i + 1);
-  }
-  return s;
-}
-
-// Calls visit(chosen) with every `count`-element combination of `from`, appended to `chosen`
-// from slot `at` on.
-template <typename Visit>
-void Choose(const std::vector<int>& from, int count, std::array<int, kMaxSubsetSize>& chosen,
-            int at, std::size_t first, Visit&& visit) {
-  if (count == 0) {
-    visit(chosen);
-    return;
-  }
-  if (static_cast<std::size_t>(at) >= chosen.size()) return;
-  for (std::size_t i = first; i + static_cast<std::size_t>(count) <= from.size(); ++i) {
-    chosen[static_cast<std::size_t>(at)] = from[i];
-    Choose(from, count - 1, chosen, at + 1, i + 1, visit);
-  }
-}
-
-class Search {
- public:
-  Search(const BuildRequest& request, int places)
-      : p_(places),
-        k_(request.rowSize),
-        t_(request.guarantee),
-        m_(request.drawSize),
-        random_(request.seed),
-        count_(static_cast<std::size_t>(Binomial(places, request.drawSize)), 0),
-        where_(count_.size(), 0) {
-    unmet_.resize(count_.size());
-    for (std::size_t i = 0; i < count_.size(); ++i) {
-      unmet_[i] = static_cast<uint32_t>(i);
-      where_[i] = static_cast<uint32_t>(i);
-    }
-  }
-
-  int64_t cost() const { return static_cast<int64_t>(unmet_.size()); }
-  int rows() const { return static_cast<int>(rows_.size()); }
-  const std::vector<std::vector<int>>& wheel() const { return rows_; }
-
-  void AddRow(std::vector<int> row) {
-    std::sort(row.begin(), row.end());
-    ForEachMet(row, [this](int64_t rank) { Raise(rank); });
-    rows_.push_back(std::move(row));
-  }
-
-  // Adds rows each built on an unmet subset until every subset is met.
-  void Greedy() {
-    while (!unmet_.empty()) {
-      const auto subset = Unrank(unmet_[Pick(unmet_.size())], m_);
-      std::vector<int> row(subset.begin(), subset.begin() + std::min({t_, m_, kMaxSubsetSize}));
-      while (static_cast<int>(row.size()) < k_) {
-        const int place = static_cast<int>(Pick(static_cast<std::size_t>(p_)));
-        if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
-      }
-      AddRow(row);
-    }
-  }
-
-  // Drops the row, of a few tried, whose loss leaves the fewest subsets unmet.
-  void DropRow() {
-    std::size_t best = 0;
-    int64_t fewest = INT64_MAX;
-    for (int tries = 0; tries < 4; ++tries) {
-      const std::size_t row = Pick(rows_.size());
-      int64_t lost = 0;
-      ForEachMet(rows_[row],
-                 [&](int64_t rank) { lost += count_[static_cast<std::size_t>(rank)] == 1; });
-      if (lost < fewest) {
-        fewest = lost;
-        best = row;
-      }
-    }
-    ForEachMet(rows_[best], [this](int64_t rank) { Lower(rank); });
-    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(best));
-  }
-
-  // One annealing step at temperature `heat`; true when the move was made.
-  bool Step(double heat) {
-    std::size_t row = Pick(rows_.size());
-    int out = -1;
-    int in = -1;
-    std::vector<int>& numbers = rows_[row];
-    if (!unmet_.empty() && Pick(2) == 0) {
-      // Towards an unmet subset: one of its numbers comes into a row, one that is not goes.
-      const auto subset = Unrank(unmet_[Pick(unmet_.size())], m_);
-      std::array<int, kMaxSubsetSize> missing{};
-      int missingCount = 0;
-      const auto drawn = subset.begin() + std::min(m_, kMaxSubsetSize);
-      for (auto number = subset.begin(); number != drawn; ++number) {
-        if (!std::binary_search(numbers.begin(), numbers.end(), *number))
-          missing[static_cast<std::size_t>(missingCount++)] = *number;
-      }
-      std::array<int, kMaxRowLength> spare{};
-      int spareCount = 0;
-      for (const int number : numbers) {
-        if (std::find(subset.begin(), drawn, number) == drawn)
-          spare[static_cast<std::size_t>(spareCount++)] = number;
-      }
-      if (missingCount == 0 || spareCount == 0) return false;
-      in = missing[Pick(static_cast<std::size_t>(missingCount))];
-      out = spare[Pick(static_cast<std::size_t>(spareCount))];
-    } else {
-      out = numbers[Pick(numbers.size())];
-      do {
-        in = static_cast<int>(Pick(static_cast<std::size_t>(p_)));
-      } while (std::binary_search(numbers.begin(), numbers.end(), in));
-    }
-    // The changed subsets are worked out once, for the change of cost and, if the move is
-    // made, for the counts.
-    changed_.clear();
-    int64_t delta = 0;
-    ForEachChanged(numbers, out, in, [&](int64_t rank, bool loses) {
-      changed_.emplace_back(rank, loses);
-      const uint32_t count = count_[static_cast<std::size_t>(rank)];
-      delta += loses ? (count == 1) : -(count == 0);
-    });
-    if (delta > 0 && std::uniform_real_distribution<double>(0, 1)(random_) >=
-                         std::exp(-static_cast<double>(delta) / heat))
-      return false;
-    for (const auto& [rank, loses] : changed_) {
-      if (loses) {
-        Lower(rank);
-      } else {
-        Raise(rank);
-      }
-    }
-    numbers.erase(std::find(numbers.begin(), numbers.end(), out));
-    numbers.insert(std::upper_bound(numbers.begin(), numbers.end(), in), in);
-    return true;
-  }
-
- private:
-  std::size_t Pick(std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_);
-  }
-
-  void Raise(int64_t rank) {
-    const auto at = static_cast<std::size_t>(rank);
-    if (count_[at]++ != 0) return;
-    const uint32_t place = where_[at];  // no longer unmet: the last unmet one takes its place
-    unmet_[place] = unmet_.back();
-    where_[unmet_[place]] = place;
-    unmet_.pop_back();
-    where_[at] = kCovered;
-  }
-
-  void Lower(int64_t rank) {
-    const auto at = static_cast<std::size_t>(rank);
-    if (--count_[at] != 0) return;
-    where_[at] = static_cast<uint32_t>(unmet_.size());
-    unmet_.push_back(static_cast<uint32_t>(rank));
-  }
-
-  // The places outside the row (and other than `also`).
-  std::vector<int> Outside(const std::vector<int>& row, int also) const {
-    std::vector<int> outside;
-    for (int place = 0; place < p_; ++place) {
-      if (place != also && !std::binary_search(row.begin(), row.end(), place))
-        outside.push_back(place);
-    }
-    return outside;
-  }
-
-  // Every m-subset the row meets in t numbers or more.
-  template <typename Visit>
-  void ForEachMet(const std::vector<int>& row, Visit&& visit) const {
-    const std::vector<int> outside = Outside(row, -1);
-    std::array<int, kMaxSubsetSize> chosen{};
-    for (int j = t_; j <= std::min(k_, m_); ++j) {
-      Choose(row, j, chosen, 0, 0, [&](std::array<int, kMaxSubsetSize>& inner) {
-        Choose(outside, m_ - j, inner, j, 0,
-               [&](std::array<int, kMaxSubsetSize>& whole) { visit(Rank(whole, m_)); });
-      });
-    }
-  }
-
-  // The m-subsets the row stops meeting (loses) or starts meeting when `out` leaves it for `in`:
-  // those holding `out` but not `in` with exactly t numbers of the row, and those holding `in`
-  // but not `out` with t - 1 numbers of the row.
-  template <typename Visit>
-  void ForEachChanged(const std::vector<int>& row, int out, int in, Visit&& visit) const {
-    std::vector<int> rest;
-    for (const int number : row) {
-      if (number != out) rest.push_back(number);
-    }
-    const std::vector<int> outside = Outside(row, in);
-    std::array<int, kMaxSubsetSize> chosen{};
-    for (const bool loses : {true, false}) {
-      chosen[0] = loses ? out : in;
-      Choose(rest, t_ - 1, chosen, 1, 0, [&](std::array<int, kMaxSubsetSize>& inner) {
-        Choose(outside, m_ - t_, inner, t_, 0,
-               [&](std::array<int, kMaxSubsetSize>& whole) { visit(Rank(whole, m_), loses); });
-      });
-    }
-  }
-
-  const int p_;
-  const int k_;
-  const int t_;
-  const int m_;
-  std::mt19937_64 random_;
-  std::vector<std::vector<int>> rows_;  // places, ascending
-  std::vector<uint32_t> count_;         // by colex rank: rows meeting the subset in t or more
-  std::vector<uint32_t> where_;         // by rank: its place in unmet_, or kCovered
-  std::vector<uint32_t> unmet_;         // ranks of the subsets no row meets
-  std::vector<std::pair<int64_t, bool>> changed_;  // of the move being weighed: rank, loses
-};
-
-// No covering design (m = t) has fewer rows than the Schoenheim bound
-// ceil(P/k ceil((P-1)/(k-1) ... ceil((P-t+1)/(k-t+1)))); a cover that small is the smallest.
-// Lotto designs (m > t) get the trivial bound 1.
-int64_t LowerBound(int places, int k, int t, int m) {
-  if (m != t) return 1;
-  int64_t bound = 1;
-  for (int i = t - 1; i >= 0; --i)
-    bound = ((places - i) * bound + (k - i) - 1) / (k - i);
-  return bound;
-}
+constexpr double kSplitShare = 0.1;     // of the time, at most, for the pigeonhole splits
+constexpr double kSplitSeconds = 8;     // and never more than this
+constexpr double kCheckNsPerDraw = 10;  // the final check, per draw and core (measured: 5-7)
+constexpr auto kReportEvery = std::chrono::milliseconds(100);
 
 // The numbers the wheel is built over, ascending.
 std::vector<int> PoolNumbers(const BuildRequest& request) {
   std::vector<int> numbers = request.numbers;
   if (numbers.empty()) {
     if (request.poolSize < 1 || request.poolSize > kMaxWheelNumber)
-      throw std::invalid_argument("the pool holds 1 to 99 numbers");
+      throw std::invalid_argument("the pool holds 1 to " + std::to_string(kMaxWheelNumber) +
+                                  " numbers");
     for (int v = 1; v <= request.poolSize; ++v)
       numbers.push_back(v);
   }
   std::sort(numbers.begin(), numbers.end());
   if (numbers.front() < 1 || numbers.back() > kMaxWheelNumber)
-    throw std::invalid_argument("the numbers run from 1 to 99");
+    throw std::invalid_argument("the numbers run from 1 to " + std::to_string(kMaxWheelNumber));
   if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end())
     throw std::invalid_argument("a number is given twice");
   return numbers;
 }
 
-void Validate(const BuildRequest& request, int places) {
+// What the final check of every draw should take on this machine.
+double CheckSeconds(const CoverShape& shape) {
+  const double cores = std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<double>(Binomial(shape.places, shape.drawSize)) * kCheckNsPerDraw * 1e-9 /
+         cores;
+}
+
+void Validate(const BuildRequest& request, const CoverShape& shape) {
   const auto refuse = [](const std::string& message) { throw std::invalid_argument(message); };
-  if (request.rowSize < 2 || request.rowSize > kMaxRowLength) refuse("a row holds 2 to 20 numbers");
+  if (request.rowSize < 2 || request.rowSize > kMaxRowLength)
+    refuse("a row holds 2 to " + std::to_string(kMaxRowLength) + " numbers");
   if (request.drawSize < kMinDrawSize || request.drawSize > kMaxDrawSize)
-    refuse("a draw holds 2 to 8 numbers");
+    refuse("a draw holds " + std::to_string(kMinDrawSize) + " to " + std::to_string(kMaxDrawSize) +
+           " numbers");
   if (request.guarantee < 1) refuse("the guarantee is at least 1");
   if (request.guarantee > request.rowSize) refuse("the guarantee cannot pass the row size (t > k)");
   if (request.guarantee > request.drawSize)
     refuse("the guarantee cannot pass the draw size (t > m)");
-  if (places < request.rowSize) refuse("the pool is smaller than a row");
-  if (places < request.drawSize) refuse("the pool is smaller than a draw");
-  const int64_t bytes = Binomial(places, request.drawSize) * 12;
-  if (bytes > kMaxCountBytes) {
-    refuse("the pool has " + std::to_string(Binomial(places, request.drawSize)) +
-           " subsets to count, " + std::to_string(bytes >> 20) + " MiB, more than 1 GiB");
+  if (shape.places < request.rowSize) refuse("the pool is smaller than a row");
+  if (shape.places < request.drawSize) refuse("the pool is smaller than a draw");
+  if (!(request.seconds > 0) || !std::isfinite(request.seconds))
+    refuse("the time limit must be a positive number of seconds");
+  const double checkSeconds = CheckSeconds(shape);
+  if (checkSeconds > request.seconds / 2) {
+    refuse("the final check of all " + std::to_string(Binomial(shape.places, shape.drawSize)) +
+           " draws takes about " + std::to_string(static_cast<int64_t>(std::ceil(checkSeconds))) +
+           " s here: allow at least " +
+           std::to_string(static_cast<int64_t>(std::ceil(2 * checkSeconds))) + " s");
+  }
+  const int64_t bytes = CoverState::Bytes(shape);
+  if (bytes > kMaxBuildBytes) {
+    refuse("a search over " + std::to_string(shape.places) + " numbers at " +
+           std::to_string(shape.guarantee) + " needs " + std::to_string(bytes >> 20) +
+           " MiB, more than " + std::to_string(kMaxBuildBytes >> 20) + " MiB");
   }
 }
 
-AnyWheel ToWheel(const std::vector<std::vector<int>>& rows, const std::vector<int>& numbers) {
+// Rows of numbers as rows of places 0..P-1 (the starting wheel).
+Rows StartRows(const AnyWheel& wheel, const std::vector<int>& numbers, int rowSize) {
+  Rows rows;
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+    std::vector<int> row;
+    for (const uint8_t number : wheel.row(r)) {
+      const auto at = std::lower_bound(numbers.begin(), numbers.end(), number);
+      if (at == numbers.end() || *at != number)
+        throw std::invalid_argument("the starting wheel holds a number outside the pool");
+      row.push_back(static_cast<int>(at - numbers.begin()));
+    }
+    if (static_cast<int>(row.size()) != rowSize)
+      throw std::invalid_argument("the starting wheel's rows must hold k numbers");
+    std::sort(row.begin(), row.end());
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+AnyWheel ToWheel(const Rows& rows, const std::vector<int>& numbers) {
   AnyWheel wheel;
   std::vector<uint8_t> row;
   for (const auto& places : rows) {
     row.clear();
     for (const int place : places)
       row.push_back(static_cast<uint8_t>(numbers[static_cast<std::size_t>(place)]));
+    std::sort(row.begin(), row.end());
     wheel.AddRow(row);
   }
   return wheel;
 }
 
-// The general check over the places 1..P: no subset may be left unmet.
-bool Verified(const std::vector<std::vector<int>>& rows, const BuildRequest& request, int places) {
-  std::vector<int> identity(static_cast<std::size_t>(places));
-  for (int i = 0; i < places; ++i)
+// The general check over the places 1..P: no draw may be left unmet.
+bool Verified(const Rows& rows, const CoverShape& shape, const CheckProgress& progress) {
+  std::vector<int> identity(static_cast<std::size_t>(shape.places));
+  for (int i = 0; i < shape.places; ++i)
     identity[static_cast<std::size_t>(i)] = i + 1;
   const AnyWheel wheel = ToWheel(rows, identity);
   const CheckResult check = CheckWheel({.wheel = &wheel,
-                                        .poolSize = places,
-                                        .drawSize = request.drawSize,
-                                        .guarantee = request.guarantee});
+                                        .poolSize = shape.places,
+                                        .drawSize = shape.drawSize,
+                                        .guarantee = shape.guarantee,
+                                        .progress = progress});
   return check.holes == 0 && check.examined == check.subsets;
+}
+
+struct Start {
+  Rows rows;
+  std::string method;
+};
+
+// A cover by the pigeonhole principle (see pigeonhole.h), each group's covering design found by
+// a short search of its own; the smallest over the ways to cut the pool.
+std::optional<Start> SplitStart(const CoverShape& shape, const SearchControl& control) {
+  const auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
+  std::set<int> sizes;
+  for (const auto& plan : plans) {
+    for (const PlaceGroup& group : plan)
+      sizes.insert(group.size);
+  }
+  if (sizes.empty()) return std::nullopt;
+  const double total = std::min(
+      kSplitShare * std::chrono::duration<double>(control.deadline - control.started).count(),
+      kSplitSeconds);
+  const auto slice = std::chrono::duration_cast<SearchClock::duration>(
+      std::chrono::duration<double>(total / static_cast<double>(sizes.size())));
+  std::map<int, Rows> designs;  // by group size: a covering design of its places
+  for (const int size : sizes) {
+    if (size < shape.rowSize) {
+      designs[size] = {{}};  // one row: the whole group, filled up from outside it
+      continue;
+    }
+    const CoverShape part{.places = size,
+                          .rowSize = shape.rowSize,
+                          .guarantee = shape.guarantee,
+                          .drawSize = shape.guarantee};
+    if (CoverState::Bytes(part) > kMaxBuildBytes) continue;
+    SearchControl partControl = control;
+    partControl.deadline = std::min(control.deadline, SearchClock::now() + slice);
+    partControl.enough =
+        SchoenheimBound(size, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1);
+    SearchOutcome found = Anneal(part, {}, 1, partControl, nullptr, false);
+    if (!found.best.empty()) designs[size] = std::move(found.best);
+  }
+  std::optional<Start> best;
+  for (const auto& plan : plans) {
+    std::set<std::vector<int>> rows;
+    bool complete = true;
+    for (const PlaceGroup& group : plan) {
+      const auto design = designs.find(group.size);
+      if (design == designs.end()) {
+        complete = false;
+        break;
+      }
+      for (const auto& local : design->second) {
+        std::vector<int> row;
+        for (const int place : local)
+          row.push_back(group.first + place);
+        if (local.empty()) {
+          for (int place = 0; place < group.size; ++place)
+            row.push_back(group.first + place);
+        }
+        for (int place = 0; static_cast<int>(row.size()) < shape.rowSize; ++place) {
+          if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
+        }
+        std::sort(row.begin(), row.end());
+        rows.insert(row);
+      }
+    }
+    if (!complete || (best && best->rows.size() <= rows.size())) continue;
+    best =
+        Start{{rows.begin(), rows.end()},
+              "a split into " + std::to_string(plan.size()) + " groups with designs of their own"};
+  }
+  return best;
+}
+
+// The smallest cover that is there before any search: the player's own start, a known design,
+// or a pigeonhole split.
+std::optional<Start> BestStart(const BuildRequest& request, const std::vector<int>& numbers,
+                               const CoverShape& shape, const SearchControl& control) {
+  std::vector<Start> starts;
+  if (request.start) starts.push_back({StartRows(*request.start, numbers, shape.rowSize), ""});
+  if (shape.drawSize == shape.guarantee) {
+    for (DesignStart& design : DesignStarts(shape.places, shape.rowSize, shape.guarantee))
+      starts.push_back({std::move(design.rows), std::move(design.name)});
+  } else if (auto split = SplitStart(shape, control)) {
+    starts.push_back(std::move(*split));
+  }
+  if (starts.empty()) return std::nullopt;
+  return *std::min_element(starts.begin(), starts.end(), [](const Start& a, const Start& b) {
+    return a.rows.size() < b.rows.size();
+  });
+}
+
+int SearchCount(const BuildRequest& request, const CoverShape& shape) {
+  const int wanted = request.threads > 0
+                         ? request.threads
+                         : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  const int64_t fit = kMaxBuildBytes / std::max<int64_t>(CoverState::Bytes(shape), 1);
+  return static_cast<int>(std::clamp<int64_t>(fit, 1, wanted));
 }
 
 }  // namespace
 
+std::optional<int64_t> SchoenheimBound(int places, int rowSize, int guarantee, int drawSize) {
+  if (drawSize != guarantee) return std::nullopt;
+  int64_t bound = 1;
+  for (int i = guarantee - 1; i >= 0; --i)
+    bound = ((places - i) * bound + (rowSize - i) - 1) / (rowSize - i);
+  return bound;
+}
+
 BuildResult BuildWheel(const BuildRequest& request) {
   const std::vector<int> numbers = PoolNumbers(request);
-  const int places = static_cast<int>(numbers.size());
-  Validate(request, places);
-  const auto started = Clock::now();
-  const auto elapsed = [&] {
-    return std::chrono::duration<double>(Clock::now() - started).count();
-  };
-
-  Search search(request, places);
-  if (request.start) {
-    for (std::size_t r = 0; r < request.start->rowCount(); ++r) {
-      std::vector<int> row;
-      for (const uint8_t number : request.start->row(r)) {
-        const auto at = std::lower_bound(numbers.begin(), numbers.end(), number);
-        if (at == numbers.end() || *at != number)
-          throw std::invalid_argument("the starting wheel holds a number outside the pool");
-        row.push_back(static_cast<int>(at - numbers.begin()));
-      }
-      if (static_cast<int>(row.size()) != request.rowSize)
-        throw std::invalid_argument("the starting wheel's rows must hold k numbers");
-      search.AddRow(row);
-    }
-  }
-  search.Greedy();
-
+  const CoverShape shape{.places = static_cast<int>(numbers.size()),
+                         .rowSize = request.rowSize,
+                         .guarantee = request.guarantee,
+                         .drawSize = request.drawSize};
+  Validate(request, shape);
   BuildResult result;
-  std::vector<std::vector<int>> best = search.wheel();
-  const int64_t bound = LowerBound(places, request.rowSize, request.guarantee, request.drawSize);
-  const auto smallest = [&] { return static_cast<int64_t>(best.size()) <= bound; };
-  const auto reached = [&] {
-    return request.targetRows && static_cast<int>(best.size()) <= *request.targetRows;
+  result.lowerBound = SchoenheimBound(shape.places, shape.rowSize, shape.guarantee, shape.drawSize);
+  result.threads = SearchCount(request, shape);
+
+  // The searches leave time for the final check of what they found.
+  const double checkSeconds = CheckSeconds(shape);
+  const double searchSeconds = std::max(request.seconds - checkSeconds, request.seconds / 2);
+  std::atomic<bool> stop{false};
+  SearchLive live;
+  SearchControl control{.started = SearchClock::now(),
+                        .deadline = {},
+                        .maxMoves = request.maxMoves,
+                        .enough = std::max<int64_t>(
+                            {result.lowerBound.value_or(1), request.targetRows.value_or(1), 1}),
+                        .stop = &stop};
+  control.deadline = control.started + std::chrono::duration_cast<SearchClock::duration>(
+                                           std::chrono::duration<double>(searchSeconds));
+  const auto elapsed = [&] {
+    return std::chrono::duration<double>(SearchClock::now() - control.started).count();
   };
-  double heat = 0.6;
-  int64_t sinceBest = 0;
-  int64_t lowest = search.cost();
-  double nextReport = 0;
-  while (!reached() && !smallest() && search.rows() > 1) {
-    if (search.cost() == 0) {
-      best = search.wheel();
-      if (reached() || smallest()) break;
-      search.DropRow();
-      lowest = search.cost();
-      sinceBest = 0;
-      continue;
-    }
-    search.Step(heat);
-    ++result.moves;
-    heat = std::max(heat * 0.9995, 0.02);
-    if (search.cost() < lowest) {
-      lowest = search.cost();
-      sinceBest = 0;
-    } else if (++sinceBest > 20000) {  // stuck: heat up again
-      heat = 0.6;
-      sinceBest = 0;
-    }
-    if (request.maxMoves > 0 && result.moves >= request.maxMoves) break;
-    if ((result.moves & 15) != 0) continue;  // a slow move (a large pool) can take milliseconds
-    const double now = elapsed();
-    if (now >= request.seconds) break;
-    if (request.progress && now >= nextReport) {
-      nextReport = now + 0.1;
-      if (request.progress({.rows = search.rows(),
-                            .cost = search.cost(),
-                            .bestRows = static_cast<int>(best.size()),
-                            .moves = result.moves,
-                            .seconds = now})) {
-        result.stopped = true;
-        break;
+
+  std::optional<Start> start;
+  std::vector<SearchOutcome> outcomes(static_cast<std::size_t>(result.threads));
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  std::exception_ptr failure;
+  std::thread coordinator([&] {
+    try {
+      start = BestStart(request, numbers, shape, control);
+      std::vector<std::thread> searches;
+      for (int j = 0; j < result.threads; ++j) {
+        searches.emplace_back([&, j] {
+          outcomes[static_cast<std::size_t>(j)] =
+              Anneal(shape, start ? start->rows : Rows{}, request.seed + static_cast<uint64_t>(j),
+                     control, &live, j == 0);
+        });
       }
+      for (std::thread& search : searches)
+        search.join();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    std::lock_guard lock(mutex);
+    done = true;
+    ended.notify_all();
+  });
+  {
+    std::unique_lock lock(mutex);
+    while (!ended.wait_for(lock, kReportEvery, [&] { return done; })) {
+      if (!request.progress) continue;
+      lock.unlock();
+      const bool stopNow = request.progress({.rows = live.rows.load(),
+                                             .cost = live.cost.load(),
+                                             .bestRows = live.bestRows.load(),
+                                             .moves = live.moves.load(),
+                                             .seconds = elapsed()});
+      if (stopNow) {
+        stop = true;
+        result.stopped = true;
+      }
+      lock.lock();
     }
   }
-  result.covered = Verified(best, request, places);
-  result.wheel = ToWheel(best, numbers);
-  result.reachedTarget = result.covered && reached();
-  result.smallest = result.covered && smallest();
+  coordinator.join();
+  if (failure) std::rethrow_exception(failure);
+
+  const SearchOutcome* best = nullptr;
+  for (const SearchOutcome& outcome : outcomes) {
+    result.moves += outcome.moves;
+    if (!outcome.best.empty() && (best == nullptr || outcome.best.size() < best->best.size()))
+      best = &outcome;
+    if (outcome.firstCover >= 0 &&
+        (result.firstCover < 0 || outcome.firstCover < result.firstCover))
+      result.firstCover = outcome.firstCover;
+  }
+  if (best == nullptr) {  // not even the greedy start was finished
+    result.wheel = ToWheel(outcomes.front().last, numbers);
+    result.method = "none: the time ran out before a first cover";
+  } else {
+    result.covered = Verified(best->best, shape, [&](int64_t, int64_t) {
+      if (request.progress && !result.stopped &&
+          request.progress({.rows = static_cast<int>(best->best.size()),
+                            .cost = 0,
+                            .bestRows = static_cast<int>(best->best.size()),
+                            .moves = result.moves,
+                            .seconds = elapsed()}))
+        result.stopped = true;
+      return result.stopped;
+    });
+    result.wheel = ToWheel(best->best, numbers);
+    result.bestAt = best->bestAt;
+    const bool fromStart = start && start->rows.size() == best->best.size();
+    result.method = fromStart && !start->method.empty() ? start->method
+                    : start && !start->method.empty()   ? "search from " + start->method
+                                                        : "search";
+  }
+  const auto rows = static_cast<int64_t>(result.wheel.rowCount());
+  result.reachedTarget = result.covered && request.targetRows && rows <= *request.targetRows;
+  result.smallest = result.covered && result.lowerBound && rows <= *result.lowerBound;
   result.seconds = elapsed();
   return result;
 }

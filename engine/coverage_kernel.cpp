@@ -3,14 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-// One clone with the popcnt instruction, one for processors without it, chosen at load time; the
-// default x86-64 target would otherwise call a library routine for every popcount. The thread
-// sanitizer cannot run the clone resolver, which is called before it has started.
-#define QUIRMEL_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define QUIRMEL_POPCOUNT_CLONES
-#endif
+#include "engine/popcount_clones.h"
 
 #if defined(__GNUC__)
 #define QUIRMEL_ALWAYS_INLINE inline __attribute__((always_inline))

@@ -29,6 +29,28 @@ inline int64_t Binomial(int n, int k) {
   return kBinomial.value[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
 }
 
+// Colex order of subsets of the places 0..98 (a sorted a_0 < ... < a_{k-1} has the rank
+// C(a_0, 1) + C(a_1, 2) + ... + C(a_{k-1}, k)): the ranks of the k-subsets of 0..n-1 are exactly
+// 0..C(n, k) - 1, whatever n, so the same rank serves every pool.
+inline int64_t ColexRank(const uint8_t* sorted, int k) {
+  int64_t rank = 0;
+  for (int i = 0; i < k; ++i)
+    rank += kBinomial.value[sorted[i]][static_cast<std::size_t>(i + 1)];
+  return rank;
+}
+
+// The k-subset of colex rank `rank`, ascending, into `sorted`; `below` bounds its largest place.
+inline void ColexUnrank(int64_t rank, int k, int below, uint8_t* sorted) {
+  int x = below;
+  for (int i = k - 1; i >= 0; --i) {
+    do {
+      --x;
+    } while (kBinomial.value[static_cast<std::size_t>(x)][static_cast<std::size_t>(i + 1)] > rank);
+    sorted[i] = static_cast<uint8_t>(x);
+    rank -= kBinomial.value[static_cast<std::size_t>(x)][static_cast<std::size_t>(i + 1)];
+  }
+}
+
 // The subset of lexicographic rank `rank` (0 is 1, 2, ..., k); rank must be below Binomial(n, k).
 Subset UnrankSubset(int64_t rank, int n, int k);
 
