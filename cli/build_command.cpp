@@ -1,5 +1,6 @@
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
@@ -7,20 +8,39 @@
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "cli/progress.h"
+#include "cli/win_table_text.h"
 #include "engine/builder.h"
+#include "engine/subsets.h"
 #include "engine/wheel_file.h"
+#include "engine/win_table.h"
 
 namespace quirmel::cli {
 
 namespace {
 
-std::string Json(const BuildRequest& request, const BuildResult& result) {
+constexpr int64_t kWinTableSubsets = 200'000'000;  // counted at the end of a build, at most
+
+// The numbers the wheel is built over, ascending.
+std::vector<int> PoolOf(const BuildRequest& request) {
   std::vector<int> pool = request.numbers;
   if (pool.empty()) {
     for (int v = 1; v <= request.poolSize; ++v)
       pool.push_back(v);
   }
   std::sort(pool.begin(), pool.end());
+  return pool;
+}
+
+// The subsets the win table counts: C(n, h) for h from m down to t.
+int64_t WinTableSubsets(int n, const BuildRequest& request) {
+  int64_t total = 0;
+  for (int h = std::min(request.drawSize, n); h >= std::max(request.guarantee, 2); --h)
+    total += Binomial(n, h);
+  return total;
+}
+
+std::string Json(const BuildRequest& request, const BuildResult& result,
+                 const std::vector<int>& pool, const std::vector<WinTableRow>& winTable) {
   std::vector<std::vector<int>> rows;
   for (std::size_t r = 0; r < result.wheel.rowCount(); ++r)
     rows.emplace_back(result.wheel.row(r).begin(), result.wheel.row(r).end());
@@ -40,6 +60,7 @@ std::string Json(const BuildRequest& request, const BuildResult& result) {
   json["first_cover_seconds"] = result.firstCover;
   json["best_seconds"] = result.bestAt;
   json["wheel"] = rows;
+  if (!winTable.empty()) json["win_table"] = WinTableJson(winTable);
   return json.dump() + "\n";
 }
 
@@ -86,25 +107,38 @@ int Build(const BuildOptions& options) {
   }
   progress.Finish();
 
+  // The win table over the numbers the wheel is for, unless that takes long.
+  std::vector<WinTableRow> winTable;
+  const std::vector<int> pool = PoolOf(request);
+  const int64_t counted = WinTableSubsets(static_cast<int>(pool.size()), request);
+  if (result.covered && counted <= kWinTableSubsets)
+    winTable = WinTable(result.wheel, pool, request.drawSize, request.guarantee);
+
   std::string text;
   if (options.format == "json") {
-    text = Json(request, result);
+    text = Json(request, result, pool, winTable);
   } else {
     std::ostringstream header;
     if (result.covered) {
       header << "# verified: every " << request.drawSize << "-subset meets a row in at least "
              << request.guarantee << " numbers\n";
     }
-    text = header.str() + WriteWheel(result.wheel);
+    if (result.stopped) header << "# stopped: the best wheel when the search was stopped\n";
+    text = header.str() + WriteWheel(result.wheel) + WinTableText(winTable, "# ");
   }
   if (!WriteOutput(options.output, text)) return kInputError;
   const std::size_t rows = result.wheel.rowCount();
   if (result.stopped) {
-    Complain("stopped: the best cover has " + std::to_string(rows) + " rows");
+    Complain("stopped: the best wheel has " + std::to_string(rows) + " rows" +
+             (result.covered ? "" : ", not a cover"));
     return kInterrupted;
   }
-  if (!result.covered || (options.rows && !result.reachedTarget)) {
-    Complain("the time ran out before a cover of " + std::to_string(options.rows.value_or(0)) +
+  if (!result.covered) {
+    Complain("the time ran out before a first cover (the wheel written is not one)");
+    return kHoles;
+  }
+  if (options.rows && !result.reachedTarget) {
+    Complain("the time ran out before a cover of " + std::to_string(*options.rows) +
              " rows: the best cover has " + std::to_string(rows) + " rows");
     return kHoles;
   }
@@ -112,6 +146,9 @@ int Build(const BuildOptions& options) {
             << request.guarantee << " numbers (" << rows << " rows"
             << (result.smallest ? ", the fewest possible" : "") << ")\n"
             << Summary(result) << '\n';
+  if (result.covered && counted > kWinTableSubsets)
+    std::cerr << "(no win table: " << counted << " subsets to count; quirmel-cli check --win-table"
+              << " counts them)\n";
   return kDone;
 }
 

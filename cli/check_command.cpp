@@ -1,13 +1,16 @@
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "cli/progress.h"
+#include "cli/win_table_text.h"
 #include "engine/check.h"
 #include "engine/funzioni.h"
+#include "engine/win_table.h"
 
 namespace quirmel::cli {
 
@@ -68,9 +71,18 @@ void WriteText(const CheckResult& result, int draw) {
   }
 }
 
-void WriteJson(const CheckResult& result, const CheckRequest& request, std::size_t rows) {
+std::vector<int> OneTo(int n) {
+  std::vector<int> numbers;
+  for (int v = 1; v <= n; ++v)
+    numbers.push_back(v);
+  return numbers;
+}
+
+void WriteJson(const CheckResult& result, const CheckRequest& request, std::size_t rows,
+               const std::vector<int>& numbers, const std::vector<WinTableRow>& winTable) {
   nlohmann::ordered_json json;
   json["pool"] = request.poolSize;
+  if (!numbers.empty()) json["numbers"] = numbers;
   json["draw"] = request.drawSize;
   json["rows"] = rows;
   json["subsets"] = result.subsets;
@@ -93,44 +105,75 @@ void WriteJson(const CheckResult& result, const CheckRequest& request, std::size
     json["hole_list"] = result.holeList;
   }
   if (request.necessity) json["necessity"] = result.necessity;
+  if (!winTable.empty()) json["win_table"] = WinTableJson(winTable);
   std::cout << json.dump() << '\n';
 }
 
 }  // namespace
 
 int Check(const CheckOptions& options) {
-  const std::optional<AnyWheel> wheel = ReadWheelFile(options.wheel, options.zeroBased);
-  if (!wheel) return kInputError;
-  const int pool = options.pool.value_or(wheel->LargestNumber());
+  std::vector<int> numbers = options.numbers;
+  std::sort(numbers.begin(), numbers.end());
+  if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end()) {
+    Complain("--numbers: a number is given twice");
+    return kInputError;
+  }
+  const std::optional<AnyWheel> read =
+      ReadWheelFile(options.wheel, {.zeroBased = options.zeroBased,
+                                    .pool = options.pool.value_or(kMaxWheelNumber),
+                                    .only = numbers});
+  if (!read) return kInputError;
+  // Over the player's numbers, the wheel is checked over their places 1..n.
+  const AnyWheel wheel = numbers.empty() ? *read : OverNumbers(*read, numbers);
+  const int pool = numbers.empty() ? options.pool.value_or(read->LargestNumber())
+                                   : static_cast<int>(numbers.size());
   if (options.guarantee && *options.guarantee > options.draw) {
     Complain("the guarantee is at most the draw size " + std::to_string(options.draw));
     return kInputError;
   }
+  if (pool < options.draw) {
+    Complain("--draw: a draw of " + std::to_string(options.draw) + " from " + std::to_string(pool) +
+             " numbers is not possible");
+    return kInputError;
+  }
   ProgressLine progress(!options.quiet);
   StopSignals signals;
-  const CheckRequest request{.wheel = &*wheel,
+  const CheckProgress hook = [&progress](int64_t examined, int64_t total) {
+    progress.Show(examined, total);
+    return StopSignals::Requested();
+  };
+  const CheckRequest request{.wheel = &wheel,
                              .poolSize = pool,
                              .drawSize = options.draw,
                              .guarantee = options.guarantee,
                              .holesToList = options.holes,
                              .necessity = options.necessity,
                              .threads = options.threads,
-                             .progress = [&progress](int64_t examined, int64_t total) {
-                               progress.Show(examined, total);
-                               return StopSignals::Requested();
-                             }};
+                             .progress = hook};
   CheckResult result;
+  std::vector<WinTableRow> winTable;
   try {
     result = CheckWheel(request);
+    if (options.winTable && !result.stopped) {
+      winTable = WinTable(wheel, OneTo(pool), options.draw, options.guarantee.value_or(2), hook);
+      if (!winTable.empty() && winTable.back().stopped) result.stopped = true;
+    }
   } catch (const std::exception& error) {  // limits the options could not express
     Complain(error.what());
     return kInputError;
   }
   progress.Finish();  // erased before the result is written
+  if (!numbers.empty()) {
+    for (auto& hole : result.holeList) {
+      for (int& place : hole)
+        place = numbers[static_cast<std::size_t>(place - 1)];
+    }
+  }
   if (options.format == "json") {
-    WriteJson(result, request, wheel->rowCount());
+    WriteJson(result, request, read->rowCount(), numbers, winTable);
   } else {
     WriteText(result, options.draw);
+    std::cout << WinTableText(winTable, "");
   }
   std::cout.flush();
   if (result.stopped) return kInterrupted;

@@ -26,6 +26,8 @@ struct DevelopOptions {
 struct CheckOptions {
   std::string wheel;  // a file, or "-" for standard input
   std::optional<int> pool;
+  std::vector<int> numbers;  // the player's own numbers: the draws are their m-subsets
+  bool winTable = false;
   int draw = 6;
   std::optional<int> guarantee;
   int64_t holes = 0;

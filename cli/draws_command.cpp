@@ -98,7 +98,8 @@ void WriteJson(const std::vector<Draw>& draws, const DrawReplay& replay, int dra
 }  // namespace
 
 int Draws(const DrawsOptions& options) {
-  const std::optional<AnyWheel> wheel = ReadWheelFile(options.wheel, options.zeroBased);
+  const std::optional<AnyWheel> wheel =
+      ReadWheelFile(options.wheel, {.zeroBased = options.zeroBased});
   if (!wheel) return kInputError;
   const std::optional<std::string> history = ReadInput(options.history);
   if (!history) return kInputError;

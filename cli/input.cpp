@@ -53,10 +53,10 @@ std::optional<std::string> ReadInput(const std::string& name) {
   return text;
 }
 
-std::optional<AnyWheel> ReadWheelFile(const std::string& name, bool zeroBased) {
+std::optional<AnyWheel> ReadWheelFile(const std::string& name, const WheelReadOptions& options) {
   const std::optional<std::string> text = ReadInput(name);
   if (!text) return std::nullopt;
-  WheelReadResult read = ReadWheel(*text, {.zeroBased = zeroBased});
+  WheelReadResult read = ReadWheel(*text, options);
   if (read.error) {
     Complain(Describe(*read.error, name == "-" ? "<stdin>" : name));
     return std::nullopt;

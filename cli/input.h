@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/any_wheel.h"
+#include "engine/wheel_file.h"
 
 namespace quirmel::cli {
 
@@ -13,7 +14,7 @@ namespace quirmel::cli {
 std::optional<std::string> ReadInput(const std::string& name);
 
 // The wheel in a file; without it, the reader's refusal on standard error (file, line, column).
-std::optional<AnyWheel> ReadWheelFile(const std::string& name, bool zeroBased);
+std::optional<AnyWheel> ReadWheelFile(const std::string& name, const WheelReadOptions& options);
 
 // Writes `text` to the file `name`, or to standard output for "" or "-"; false, after a message,
 // when the file cannot be written.

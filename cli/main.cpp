@@ -45,6 +45,13 @@ int main(int argc, char** argv) {
   CLI::Option* poolOption =
       checkCommand->add_option("--pool", checkPool, "Pool size N (default: the largest number)")
           ->check(CLI::Range(1, 99));
+  CLI::Option* checkNumbers =
+      checkCommand->add_option("--numbers", check.numbers, "The player's own numbers, as 3,7,12")
+          ->delimiter(',')
+          ->check(CLI::Range(1, 99));
+  checkNumbers->excludes(poolOption);
+  checkCommand->add_flag("--win-table", check.winTable,
+                         "For each count of the numbers drawn, the subsets at each best level");
   checkCommand->add_option("--draw", check.draw, "Numbers drawn, m")
       ->capture_default_str()
       ->check(CLI::Range(2, 8));

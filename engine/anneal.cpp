@@ -125,7 +125,7 @@ class Annealer {
   // time, the place of a few tried that completes the most uncovered t-subsets.
   void Greedy() {
     const CoverShape& shape = state_.shape();
-    Draw draw{};
+    DrawPlaces draw{};
     while (state_.cost() > 0 && !TimeUp(1) && state_.FindUnmet(random_, draw)) {
       std::shuffle(draw.begin(), draw.begin() + shape.drawSize, random_);
       std::vector<uint8_t> row(draw.begin(),
@@ -195,7 +195,7 @@ class Annealer {
     int r = -1;
     int out = -1;
     int in = -1;
-    Draw draw{};
+    DrawPlaces draw{};
     if (Uniform() < kGuided && state_.FindUnmet(random_, draw)) {
       PlaceSet drawn;
       for (int i = 0; i < shape.drawSize; ++i)

@@ -206,9 +206,9 @@ QUIRMEL_POPCOUNT_CLONES int64_t CoverState::CountLevel(PlaceSet pool, int left, 
 // candidates after it to those that also complete each (t-1)-subset holding that place.
 QUIRMEL_POPCOUNT_CLONES int64_t CoverState::Extend(std::array<uint8_t, 8>& draw, int size,
                                                    PlaceSet candidates, int need,
-                                                   std::vector<Draw>* found) const {
+                                                   std::vector<DrawPlaces>* found) const {
   if (need == 0) {
-    Draw sorted = draw;
+    DrawPlaces sorted = draw;
     SortSmall(sorted.data(), size);
     found->push_back(sorted);
     return 1;
@@ -398,7 +398,7 @@ void CoverState::Undo() {
   movedRow_ = -1;
 }
 
-bool CoverState::Unmet(const Draw& draw) const {
+bool CoverState::Unmet(const DrawPlaces& draw) const {
   const int t = shape_.guarantee;
   bool unmet = true;
   std::array<uint8_t, 8> chosen{};
@@ -445,7 +445,7 @@ QUIRMEL_POPCOUNT_CLONES int CoverState::RowHoldingMost(const PlaceSet& drawn,
   return chosen;
 }
 
-bool CoverState::FindUnmet(SearchRandom& random, Draw& draw) {
+bool CoverState::FindUnmet(SearchRandom& random, DrawPlaces& draw) {
   if (cost_ == 0 || uncovered_.empty()) return false;
   const auto pick = [&random](std::size_t n) { return random.Below(n); };
   if (!linked_) {

@@ -43,7 +43,7 @@ struct CoverShape {
   int drawSize = 3;   // m >= t
 };
 
-using Draw = std::array<uint8_t, 8>;  // the places of one m-subset, ascending
+using DrawPlaces = std::array<uint8_t, 8>;  // the places of one m-subset, ascending
 
 // A small fast generator (xoshiro256**), seeded by splitmix64; the searches draw from it
 // millions of times a second.
@@ -108,7 +108,7 @@ class CoverState {
   void Undo();
 
   // An unmet draw, when the cost is positive.
-  bool FindUnmet(SearchRandom& random, Draw& draw);
+  bool FindUnmet(SearchRandom& random, DrawPlaces& draw);
   // A row, chosen at random among those holding the most places of `drawn`.
   int RowHoldingMost(const PlaceSet& drawn, SearchRandom& random) const;
   // How many uncovered t-subsets the row would cover with `place` added to it.
@@ -130,9 +130,9 @@ class CoverState {
   int64_t CountSmall(const uint8_t* subset, PlaceSet candidates, int need) const;
   int64_t CountLevel(PlaceSet pool, int left, int depth) const;
   int64_t Extend(std::array<uint8_t, 8>& draw, int size, PlaceSet candidates, int need,
-                 std::vector<Draw>* found) const;
+                 std::vector<DrawPlaces>* found) const;
   PlaceSet Narrow(const std::array<uint8_t, 8>& draw, int size, int place, PlaceSet next) const;
-  bool Unmet(const Draw& draw) const;
+  bool Unmet(const DrawPlaces& draw) const;
   void CollectUnmet(uint32_t rank, std::size_t limit);
   void TouchRow(std::span<const uint8_t> sorted, int step, bool remember);
 
@@ -156,7 +156,7 @@ class CoverState {
   uint8_t movedOut_ = 0;
   uint8_t movedIn_ = 0;
 
-  std::vector<Draw> unmetSeen_;  // unmet draws found earlier; some may be met by now
+  std::vector<DrawPlaces> unmetSeen_;  // unmet draws found earlier; some may be met by now
 };
 
 }  // namespace quirmel

@@ -16,3 +16,4 @@
 #include "engine/wheel.h"       // IWYU pragma: export
 #include "engine/wheel_file.h"  // IWYU pragma: export
 #include "engine/wheel_load.h"  // IWYU pragma: export
+#include "engine/win_table.h"   // IWYU pragma: export

@@ -56,6 +56,16 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
       if (value < 1 || value > kMaxWheelNumber) {
         return refuse(lines.number(), column, NumberFault(token, value, options.zeroBased));
       }
+      if (value > options.pool) {
+        return refuse(
+            lines.number(), column,
+            Join({"number ", token, " is above the pool 1..", std::to_string(options.pool)}));
+      }
+      if (!options.only.empty() &&
+          !std::binary_search(options.only.begin(), options.only.end(), value)) {
+        return refuse(lines.number(), column,
+                      Join({"number ", token, " is not among the numbers checked"}));
+      }
       if (seen[static_cast<std::size_t>(value)]) {
         return refuse(lines.number(), column, Join({"number ", token, " is repeated in this row"}));
       }

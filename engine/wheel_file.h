@@ -15,12 +15,15 @@
 namespace quirmel {
 
 struct WheelReadOptions {
-  bool zeroBased = false;  // the file numbers from 0: every number is read one higher
+  bool zeroBased = false;      // the file numbers from 0: every number is read one higher
+  int pool = kMaxWheelNumber;  // numbers above it are refused
+  std::vector<int> only;       // when not empty: the only numbers allowed, ascending
 };
 
 // The wheel, or (with an empty wheel) the first fault: a token that is not a whole decimal
-// number, a number outside 1..99, a number repeated within a row, a row of more than 20 numbers,
-// more than 1,000,000 rows, no rows at all.
+// number, a number outside 1..99 (or above the pool, or not among the only numbers allowed), a
+// number repeated within a row, a row of more than 20 numbers, more than 1,000,000 rows, no rows at
+// all.
 struct WheelReadResult {
   AnyWheel wheel;
   std::vector<int64_t> lines;  // the line each row stands on

@@ -1,0 +1,52 @@
+#include "engine/win_table.h"
+
+#include <algorithm>
+
+namespace quirmel {
+
+int WinTableRow::Fewest() const {
+  return byBest.empty() ? 0 : byBest.begin()->first;
+}
+
+int WinTableRow::Typical() const {
+  const auto most =
+      std::max_element(byBest.begin(), byBest.end(),
+                       [](const auto& a, const auto& b) { return a.second < b.second; });
+  return most == byBest.end() ? 0 : most->first;
+}
+
+AnyWheel OverNumbers(const AnyWheel& wheel, const std::vector<int>& numbers) {
+  AnyWheel mapped;
+  std::vector<uint8_t> row;
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+    row.clear();
+    for (const uint8_t number : wheel.row(r)) {
+      const auto at = std::lower_bound(numbers.begin(), numbers.end(), number);
+      if (at != numbers.end() && *at == number)
+        row.push_back(static_cast<uint8_t>(at - numbers.begin() + 1));
+    }
+    mapped.AddRow(row);
+  }
+  return mapped;
+}
+
+std::vector<WinTableRow> WinTable(const AnyWheel& wheel, std::vector<int> numbers, int drawSize,
+                                  int guarantee, const CheckProgress& progress) {
+  std::sort(numbers.begin(), numbers.end());
+  const AnyWheel mapped = OverNumbers(wheel, numbers);
+  const int n = static_cast<int>(numbers.size());
+  std::vector<WinTableRow> table;
+  for (int h = std::min(drawSize, n); h >= std::max(guarantee, kMinDrawSize); --h) {
+    const CheckResult check =
+        CheckWheel({.wheel = &mapped, .poolSize = n, .drawSize = h, .progress = progress});
+    WinTableRow row{.drawn = h, .subsets = check.subsets, .byBest = {}, .stopped = check.stopped};
+    for (int level = 0; level <= h; ++level) {
+      if (const int64_t count = check.SubsetsAt(level); count > 0) row.byBest[level] = count;
+    }
+    table.push_back(row);
+    if (check.stopped) break;
+  }
+  return table;
+}
+
+}  // namespace quirmel
