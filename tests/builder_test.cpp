@@ -1,22 +1,108 @@
-// Building wheels for a guarantee: known smallest covering designs, the player's own numbers,
-// repeatable runs, a stop, and the refusals.
+// Building wheels for a guarantee: the t-subset state against the straightforward count, known
+// designs and smallest sizes, pigeonhole splits, the player's own numbers, the win table,
+// repeatable runs, stops and refusals.
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
+#include "engine/cover_state.h"
+#include "engine/designs.h"
 #include "engine/engine.h"
+#include "engine/pigeonhole.h"
 #include "tests/oracle.h"
 
 namespace quirmel {
 namespace {
 
+using testing::SimpleCheck;
 using testing::SimpleCovers;
 
 std::vector<int> OneTo(int n) {
   std::vector<int> numbers(static_cast<std::size_t>(n));
   std::iota(numbers.begin(), numbers.end(), 1);
   return numbers;
+}
+
+// The rows of places 0..P-1 as a wheel of numbers 1..P.
+AnyWheel PlacesWheel(const std::vector<std::vector<int>>& rows) {
+  AnyWheel wheel;
+  for (const auto& places : rows) {
+    std::vector<uint8_t> row;
+    for (const int place : places)
+      row.push_back(static_cast<uint8_t>(place + 1));
+    wheel.AddRow(row);
+  }
+  return wheel;
+}
+
+class CoverStateCost : public ::testing::TestWithParam<CoverShape> {};
+
+// After random rows, moves, undone moves and removals, the cost is the number of draws the
+// straightforward check counts as holes, and an unmet draw found is one.
+TEST_P(CoverStateCost, EqualsTheStraightforwardCount) {
+  const CoverShape shape = GetParam();
+  CoverState state(shape);
+  SearchRandom random(shape.places * 131 + shape.drawSize);
+  const auto place = [&] { return static_cast<int>(random.Below(shape.places)); };
+  for (int r = 0; r < 7; ++r) {
+    std::vector<uint8_t> row;
+    while (static_cast<int>(row.size()) < shape.rowSize) {
+      const auto p = static_cast<uint8_t>(place());
+      if (std::find(row.begin(), row.end(), p) == row.end()) row.push_back(p);
+    }
+    state.AddRow(row);
+  }
+  for (int step = 0; step < 120; ++step) {
+    const int r = static_cast<int>(random.Below(static_cast<std::size_t>(state.rows())));
+    const int out = state.row(r)[random.Below(static_cast<std::size_t>(shape.rowSize))];
+    int in = place();
+    while (state.rowSet(r).Has(in))
+      in = place();
+    const int64_t before = state.cost();
+    const int64_t delta = state.Move(r, out, in);
+    EXPECT_EQ(state.cost(), before + delta);
+    if (step % 3 == 0) state.Undo();
+    if (step == 60) state.RemoveRow(state.RemovalCost(1) >= 0 ? 1 : 0);
+    if (step % 20 != 19) continue;
+    const CheckResult check = SimpleCheck(PlacesWheel(state.Rows()), shape.places,
+                                          shape.drawSize, shape.guarantee, 0);
+    ASSERT_EQ(state.cost(), check.holes) << "step " << step;
+    DrawPlaces draw{};
+    if (state.cost() == 0 || !state.FindUnmet(random, draw)) continue;
+    for (int row = 0; row < state.rows(); ++row) {
+      int shared = 0;
+      for (int i = 0; i < shape.drawSize; ++i)
+        shared += state.rowSet(row).Has(draw[static_cast<std::size_t>(i)]);
+      EXPECT_LT(shared, shape.guarantee);
+    }
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Shapes, CoverStateCost, ::testing::Values(
+    //         places row t  m
+    CoverShape{12,    5,  2, 5},
+    CoverShape{14,    6,  3, 6},
+    CoverShape{13,    4,  3, 5},
+    CoverShape{11,    5,  1, 4},
+    CoverShape{12,    6,  4, 6},
+    CoverShape{10,    4,  2, 2},
+    CoverShape{15,    6,  3, 3},
+    CoverShape{12,    5,  2, 7},
+    CoverShape{11,    7,  5, 6}));
+// clang-format on
+
+TEST(KnownDesigns, AreSteinerSystems) {
+  for (const KnownDesign& design : KnownDesigns()) {
+    // Every t-subset in some row, and no more rows than t-subsets allow: each in exactly one.
+    EXPECT_EQ(static_cast<int64_t>(design.rows.size()) * Binomial(design.rowSize, design.guarantee),
+              Binomial(design.points, design.guarantee))
+        << design.name;
+    EXPECT_TRUE(SimpleCovers(PlacesWheel(design.rows), OneTo(design.points), design.guarantee,
+                             design.guarantee))
+        << design.name;
+  }
 }
 
 struct KnownCase {
@@ -27,29 +113,44 @@ class BuildKnown : public ::testing::TestWithParam<KnownCase> {};
 
 TEST_P(BuildKnown, ReachesTheSmallestKnownSize) {
   const KnownCase c = GetParam();
-  for (const uint64_t seed : {1u, 2u, 3u}) {
-    const BuildResult result = BuildWheel({.poolSize = c.pool,
-                                           .rowSize = c.row,
-                                           .guarantee = c.guarantee,
-                                           .drawSize = c.draw,
-                                           .targetRows = c.smallest,
-                                           .seconds = 20,
-                                           .seed = seed});
-    EXPECT_EQ(result.wheel.rowCount(), static_cast<std::size_t>(c.smallest)) << "seed " << seed;
-    EXPECT_TRUE(result.covered && result.reachedTarget);
-    EXPECT_TRUE(SimpleCovers(result.wheel, OneTo(c.pool), c.guarantee, c.draw));
-  }
+  const BuildResult result = BuildWheel({.poolSize = c.pool,
+                                         .rowSize = c.row,
+                                         .guarantee = c.guarantee,
+                                         .drawSize = c.draw,
+                                         .targetRows = c.smallest,
+                                         .seconds = 20});
+  EXPECT_EQ(result.wheel.rowCount(), static_cast<std::size_t>(c.smallest)) << result.method;
+  EXPECT_TRUE(result.covered && result.reachedTarget);
+  EXPECT_TRUE(SimpleCovers(result.wheel, OneTo(c.pool), c.guarantee, c.draw));
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Designs, BuildKnown, ::testing::Values(
     //        pool row t  m  smallest
     KnownCase{7,   3,  2, 2, 7},
-    KnownCase{9,   3,  2, 2, 12},
-    KnownCase{13,  4,  2, 2, 13},
     KnownCase{16,  4,  2, 2, 20},
-    KnownCase{12,  6,  3, 3, 15}));
+    KnownCase{12,  6,  3, 3, 15},
+    KnownCase{14,  6,  2, 2, 7},
+    KnownCase{22,  6,  3, 3, 77},    // the Steiner system from the Golay code
+    KnownCase{30,  6,  2, 2, 31},    // the projective plane of order 5, one point cut
+    KnownCase{49,  6,  2, 6, 19}));  // five groups, each with a covering design of pairs
 // clang-format on
+
+TEST(GroupPlans, CutThePoolSoThatEveryDrawFillsAGroup) {
+  for (const auto& [places, t, m] : {std::tuple{49, 2, 6}, {30, 3, 6}, {20, 2, 5}}) {
+    const auto plans = GroupPlans(places, t, m);
+    ASSERT_FALSE(plans.empty());
+    for (const auto& plan : plans) {
+      int used = 0;
+      for (const PlaceGroup& group : plan) {
+        EXPECT_EQ(group.first, used);  // side by side, no overlap
+        used += group.size;
+      }
+      const int left = places - used;
+      EXPECT_LE(static_cast<int>(plan.size()) * (t - 1) + left, m - 1);
+    }
+  }
+}
 
 TEST(BuildWheel, UsesOnlyThePlayersNumbers) {
   const std::vector<int> mine{3, 7, 12, 15, 22, 31, 40, 44, 49};
@@ -60,7 +161,8 @@ TEST(BuildWheel, UsesOnlyThePlayersNumbers) {
 }
 
 TEST(BuildWheel, RepeatsForASeedAndStopsWhenAsked) {
-  BuildRequest request{.poolSize = 14, .rowSize = 5, .guarantee = 3, .drawSize = 4, .seed = 7};
+  BuildRequest request{
+      .poolSize = 14, .rowSize = 5, .guarantee = 3, .drawSize = 4, .seed = 7, .threads = 2};
   request.maxMoves = 3000;  // a move limit, not the clock, ends a repeatable run
   const BuildResult first = BuildWheel(request);
   EXPECT_EQ(BuildWheel(request).wheel, first.wheel);
@@ -68,10 +170,25 @@ TEST(BuildWheel, RepeatsForASeedAndStopsWhenAsked) {
 
   BuildRequest stopping = request;
   stopping.maxMoves = 0;
+  stopping.seconds = 30;
   stopping.progress = [](const BuildProgress&) { return true; };
   const BuildResult stopped = BuildWheel(stopping);
   EXPECT_TRUE(stopped.stopped);
-  EXPECT_TRUE(stopped.covered);  // the best cover so far
+  EXPECT_LT(stopped.seconds, 1.0);
+}
+
+TEST(WinTable, CountsTheSubsetsOfThePlayersNumbersByBestLevel) {
+  const std::vector<int> mine{2, 9, 13, 20, 27, 31, 38, 44, 45, 48};
+  const AnyWheel wheel = testing::RandomAnyWheel(5, 12, 6, 49);
+  const auto table = WinTable(wheel, mine, 6, 3);
+  ASSERT_EQ(table.size(), 4u);  // h = 6, 5, 4, 3
+  for (const WinTableRow& row : table) {
+    const CheckResult check = SimpleCheck(OverNumbers(wheel, mine), 10, row.drawn, {}, 0);
+    for (int level = 0; level <= row.drawn; ++level) {
+      const auto at = row.byBest.find(level);
+      EXPECT_EQ(at == row.byBest.end() ? 0 : at->second, check.SubsetsAt(level));
+    }
+  }
 }
 
 TEST(BuildWheel, RefusesImpossibleRequests) {
@@ -81,7 +198,9 @@ TEST(BuildWheel, RefusesImpossibleRequests) {
            BuildRequest{.poolSize = 10, .rowSize = 5, .guarantee = 4, .drawSize = 3},   // t > m
            BuildRequest{.poolSize = 5,  .rowSize = 6, .guarantee = 2, .drawSize = 2},   // pool < k
            BuildRequest{.numbers = {4, 4, 9, 10}, .rowSize = 2, .guarantee = 2, .drawSize = 2},
-           BuildRequest{.poolSize = 99, .rowSize = 8, .guarantee = 3, .drawSize = 8}})  // 1 GiB
+           BuildRequest{.poolSize = 12, .rowSize = 6, .guarantee = 3, .seconds = -1},   // no time
+           BuildRequest{.poolSize = 99, .rowSize = 8, .guarantee = 3, .drawSize = 8},   // no time to check
+           BuildRequest{.poolSize = 99, .rowSize = 8, .guarantee = 6, .drawSize = 6, .seconds = 1e6}})  // memory
     EXPECT_THROW(BuildWheel(bad), std::invalid_argument);
   // clang-format on
 }

@@ -135,6 +135,10 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"frobnicate",                                           2, "subcommand"},
     StatusCase{"build --pool 9 --row 3 --guarantee 2",                 0, "# verified: every 2-subset meets a row in at least 2"},
     StatusCase{"build --pool 5 --row 6 --guarantee 2",                 2, "the pool is smaller than a row"},
+    StatusCase{"build --pool 12 --row 6 --guarantee 3 --draw 6 --seconds 5 --rows 2", 0, "\n# If 6 of your numbers are drawn: at least 3 in 100.0000% of cases"},
+    StatusCase{"check {wheel} --numbers 1,2,3,4,5,6 --draw 2",         2, "good.txt:3:5: number 7 is not among the numbers checked"},
+    StatusCase{"check {wheel} --pool 6 --draw 2",                      2, "good.txt:3:5: number 7 is above the pool 1..6"},
+    StatusCase{"check {wheel} --numbers 1,2,3,4,5,6,7 --draw 3 --guarantee 2 --win-table", 0, "If 3 of your numbers are drawn: at least 2 in 100.0000% of cases, 3 in 20.0000%"},
     StatusCase{"--version",                                            0, "quirmel-cli "}));
 // clang-format on
 
