@@ -92,6 +92,7 @@ int Build(const BuildOptions& options) {
                        .maxMoves = options.moves,
                        .seed = options.seed,
                        .threads = options.threads};
+  if (!Writable(options.output)) return kInputError;
   ProgressLine progress(true);
   StopSignals signals;
   request.progress = [&](const BuildProgress& now) {

@@ -101,14 +101,19 @@ int Draws(const DrawsOptions& options) {
   const std::optional<AnyWheel> wheel =
       ReadWheelFile(options.wheel, {.zeroBased = options.zeroBased});
   if (!wheel) return kInputError;
-  const std::optional<std::string> history = ReadInput(options.history);
+  const DrawReadOptions readOptions{.poolSize = options.pool.value_or(kMaxWheelNumber),
+                                    .drawSize = options.draw,
+                                    .columns = options.columns};
+  const std::optional<std::string> history =
+      ReadInput(options.history, [&readOptions](std::string_view head) -> std::optional<TextError> {
+        DrawReadResult read = ReadDraws(head, readOptions);
+        const bool final = read.error && read.error->message.find("no draws") == std::string::npos;
+        return final ? read.error : std::nullopt;
+      });
   if (!history) return kInputError;
-  const DrawReadResult read =
-      ReadDraws(*history, {.poolSize = options.pool.value_or(kMaxWheelNumber),
-                           .drawSize = options.draw,
-                           .columns = options.columns});
+  const DrawReadResult read = ReadDraws(*history, readOptions);
   if (read.error) {
-    Complain(Describe(*read.error, options.history == "-" ? "<stdin>" : options.history));
+    Complain(Describe(*read.error, Shown(options.history)));
     return kInputError;
   }
   const DrawReplay replay = ReplayDraws(*wheel, read.draws, options.draw);

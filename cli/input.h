@@ -2,16 +2,33 @@
 
 // Reading the files the subcommands are given.
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/any_wheel.h"
+#include "engine/text_error.h"
 #include "engine/wheel_file.h"
 
 namespace quirmel::cli {
 
-// The whole of a file, or of standard input for "-"; without it, a message on standard error.
-std::optional<std::string> ReadInput(const std::string& name);
+// What a file given to the program may hold, at most.
+inline constexpr std::size_t kMaxInputBytes = std::size_t{128} << 20;
+inline constexpr std::size_t kMaxLineBytes = std::size_t{64} << 10;
+
+// Says why the text read so far (up to its last complete line) is refused already, if it is.
+using EarlyRefusal = std::function<std::optional<TextError>(std::string_view text)>;
+
+// The whole of a file, or of standard input for "-", read in blocks and refused as soon as it
+// passes the limits above or `refused` refuses what came so far (looked at each time the text
+// has doubled), so that endless or binary input costs little; without it, a message on standard
+// error.
+std::optional<std::string> ReadInput(const std::string& name, const EarlyRefusal& refused = {});
+
+// "<stdin>" for "-", else the name itself.
+std::string Shown(const std::string& name);
 
 // The wheel in a file; without it, the reader's refusal on standard error (file, line, column).
 std::optional<AnyWheel> ReadWheelFile(const std::string& name, const WheelReadOptions& options);
@@ -19,6 +36,9 @@ std::optional<AnyWheel> ReadWheelFile(const std::string& name, const WheelReadOp
 // Writes `text` to the file `name`, or to standard output for "" or "-"; false, after a message,
 // when the file cannot be written.
 bool WriteOutput(const std::string& name, const std::string& text);
+
+// Whether `name` can be written (tried with a scratch file beside it); without it, a message.
+bool Writable(const std::string& name);
 
 // Prints "quirmel-cli: message" on standard error.
 void Complain(const std::string& message);

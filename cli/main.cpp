@@ -2,9 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/input.h"
 
 namespace {
 
@@ -147,22 +150,32 @@ int main(int argc, char** argv) {
     return kInputError;
   }
 
-  if (developCommand->parsed()) return Develop(develop);
-  if (buildCommand->parsed()) {
-    if (buildPoolOption->count() == 0 && numbersOption->count() == 0) {
-      std::cerr << "build: give the pool (--pool N) or the player's numbers (--numbers LIST)\n";
-      return kInputError;
+  const auto run = [&] {
+    if (developCommand->parsed()) return Develop(develop);
+    if (buildCommand->parsed()) {
+      if (buildPoolOption->count() == 0 && numbersOption->count() == 0) {
+        Complain("build: give the pool (--pool N) or the player's numbers (--numbers LIST)");
+        return kInputError;
+      }
+      Given(buildPoolOption, buildPool, build.pool);
+      Given(buildDrawOption, buildDraw, build.draw);
+      Given(buildRowsOption, buildRows, build.rows);
+      return Build(build);
     }
-    Given(buildPoolOption, buildPool, build.pool);
-    Given(buildDrawOption, buildDraw, build.draw);
-    Given(buildRowsOption, buildRows, build.rows);
-    return Build(build);
+    if (checkCommand->parsed()) {
+      Given(poolOption, checkPool, check.pool);
+      Given(guaranteeOption, checkGuarantee, check.guarantee);
+      return Check(check);
+    }
+    Given(drawsPoolOption, drawsPool, draws.pool);
+    return Draws(draws);
+  };
+  const int status = run();
+  // A result that could not be written (a full disk, a closed or broken output) is a failure.
+  std::cout.flush();  // errno still tells why an earlier write failed, if one did
+  if (!std::cout) {
+    Complain(std::string("standard output: ") + std::strerror(errno != 0 ? errno : EIO));
+    return kInputError;
   }
-  if (checkCommand->parsed()) {
-    Given(poolOption, checkPool, check.pool);
-    Given(guaranteeOption, checkGuarantee, check.guarantee);
-    return Check(check);
-  }
-  Given(drawsPoolOption, drawsPool, draws.pool);
-  return Draws(draws);
+  return status;
 }

@@ -134,51 +134,69 @@ struct Start {
 // A cover by the pigeonhole principle (see pigeonhole.h), each group's covering design found by
 // a short search of its own; the smallest over the ways to cut the pool.
 std::optional<Start> SplitStart(const CoverShape& shape, const SearchControl& control) {
-  const auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
+  // The plans by the rows their groups need at least (the groups' Schoenheim bounds); one that
+  // needs as many as a greedy cover of the whole pool, or as the best plan found, is skipped.
+  const auto least = [&shape](const std::vector<PlaceGroup>& plan) {
+    int64_t rows = 0;
+    for (const PlaceGroup& group : plan) {
+      rows += group.size < shape.rowSize
+                  ? 1
+                  : SchoenheimBound(group.size, shape.rowSize, shape.guarantee, shape.guarantee)
+                        .value_or(1);
+    }
+    return rows;
+  };
+  auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
+  if (plans.empty()) return std::nullopt;
+  std::sort(plans.begin(), plans.end(),
+            [&](const auto& a, const auto& b) { return least(a) < least(b); });
+  SearchControl greedy = control;
+  greedy.maxMoves = 1;
+  const std::size_t greedyRows = Anneal(shape, {}, 1, greedy, nullptr, false).best.size();
   std::set<int> sizes;
   for (const auto& plan : plans) {
     for (const PlaceGroup& group : plan)
       sizes.insert(group.size);
   }
-  if (sizes.empty()) return std::nullopt;
   const double total = std::min(
       kSplitShare * std::chrono::duration<double>(control.deadline - control.started).count(),
       kSplitSeconds);
   const auto slice = std::chrono::duration_cast<SearchClock::duration>(
       std::chrono::duration<double>(total / static_cast<double>(sizes.size())));
   std::map<int, Rows> designs;  // by group size: a covering design of its places
-  for (const int size : sizes) {
-    if (size < shape.rowSize) {
-      designs[size] = {{}};  // one row: the whole group, filled up from outside it
-      continue;
-    }
+  const auto design = [&](int size) -> const Rows* {
+    if (const auto known = designs.find(size); known != designs.end()) return &known->second;
+    if (size < shape.rowSize) return &(designs[size] = {{}});  // the group, filled up
     const CoverShape part{.places = size,
                           .rowSize = shape.rowSize,
                           .guarantee = shape.guarantee,
                           .drawSize = shape.guarantee};
-    if (CoverState::Bytes(part) > kMaxBuildBytes) continue;
+    if (CoverState::Bytes(part) > kMaxBuildBytes) return nullptr;
     SearchControl partControl = control;
     partControl.deadline = std::min(control.deadline, SearchClock::now() + slice);
     partControl.enough =
         SchoenheimBound(size, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1);
     SearchOutcome found = Anneal(part, {}, 1, partControl, nullptr, false);
-    if (!found.best.empty()) designs[size] = std::move(found.best);
-  }
+    if (found.best.empty()) return nullptr;
+    return &(designs[size] = std::move(found.best));
+  };
   std::optional<Start> best;
   for (const auto& plan : plans) {
+    const std::size_t enough = best ? best->rows.size() : greedyRows;
+    if (enough > 0 && least(plan) >= static_cast<int64_t>(enough)) continue;
     std::set<std::vector<int>> rows;
     bool complete = true;
     for (const PlaceGroup& group : plan) {
-      const auto design = designs.find(group.size);
-      if (design == designs.end()) {
+      const Rows* local = design(group.size);
+      if (local == nullptr) {
         complete = false;
         break;
       }
-      for (const auto& local : design->second) {
+      for (const auto& places : *local) {
         std::vector<int> row;
-        for (const int place : local)
+        for (const int place : places)
           row.push_back(group.first + place);
-        if (local.empty()) {
+        if (places.empty()) {
           for (int place = 0; place < group.size; ++place)
             row.push_back(group.first + place);
         }
