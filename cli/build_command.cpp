@@ -131,8 +131,16 @@ int Build(const BuildOptions& options) {
   const std::size_t rows = result.wheel.rowCount();
   if (result.stopped) {
     Complain("stopped: the best wheel has " + std::to_string(rows) + " rows" +
-             (result.covered ? "" : ", not a cover"));
+             (result.covered       ? ""
+              : result.bestAt >= 0 ? ", a cover not yet confirmed by the final check"
+                                   : ", not a cover"));
     return kInterrupted;
+  }
+  if (result.unchecked) {
+    Complain(
+        "the check of every draw did not end within the time limit: the wheel written is"
+        " not verified (allow more --seconds)");
+    return kHoles;
   }
   if (!result.covered) {
     Complain("the time ran out before a first cover (the wheel written is not one)");

@@ -46,7 +46,7 @@ class Annealer {
     Greedy();
     Record();
     Reheat();
-    while (!TimeUp()) {
+    while (state_.rows() > 0 && !TimeUp()) {
       if (state_.cost() == 0) {
         Record();
         if (static_cast<int64_t>(outcome_.best.size()) <= control_.enough || state_.rows() <= 1)
@@ -87,10 +87,16 @@ class Annealer {
   }
 
   // Counts a move; every few moves, looks at the limits and tells the others where it stands.
-  bool TimeUp(int every = kChecksEvery) {
-    if (control_.maxMoves > 0 && outcome_.moves >= control_.maxMoves) return true;
-    if (++sinceCheck_ < every) return false;
+  bool TimeUp(int every = 0) {
+    if (expired_ || (control_.maxMoves > 0 && outcome_.moves >= control_.maxMoves)) return true;
+    if (++sinceCheck_ < (every > 0 ? every : checksEvery_)) return false;
     sinceCheck_ = 0;
+    // Looks come every millisecond or two, however long a move takes on this pool.
+    const auto now = SearchClock::now();
+    const auto interval = now - lastCheck_;
+    lastCheck_ = now;
+    if (interval > std::chrono::milliseconds(2) && checksEvery_ > 1) checksEvery_ /= 2;
+    if (interval < std::chrono::microseconds(500) && checksEvery_ < kChecksEvery) checksEvery_ *= 2;
     if (live_ != nullptr) {
       live_->moves.fetch_add(outcome_.moves - published_, std::memory_order_relaxed);
       published_ = outcome_.moves;
@@ -99,8 +105,9 @@ class Annealer {
         live_->cost.store(state_.cost(), std::memory_order_relaxed);
       }
     }
-    return (control_.stop != nullptr && control_.stop->load(std::memory_order_relaxed)) ||
-           SearchClock::now() >= control_.deadline;
+    expired_ = (control_.stop != nullptr && control_.stop->load(std::memory_order_relaxed)) ||
+               now >= control_.deadline;
+    return expired_;
   }
 
   void AddRow(const std::vector<int>& row) {
@@ -168,7 +175,8 @@ class Annealer {
 
   double Neighbours() const {
     const CoverShape& shape = state_.shape();
-    return static_cast<double>(state_.rows()) * shape.rowSize * (shape.places - shape.rowSize);
+    return std::max(
+        1.0, static_cast<double>(state_.rows()) * shape.rowSize * (shape.places - shape.rowSize));
   }
 
   // Drops the row, of a few weighed, whose loss leaves the fewest draws unmet.
@@ -217,6 +225,7 @@ class Annealer {
       out = outside[Pick(static_cast<std::size_t>(outsideCount))];
       in = missing[Pick(static_cast<std::size_t>(missingCount))];
     } else {
+      if (shape.places == shape.rowSize) return;  // every row holds the whole pool
       r = static_cast<int>(Pick(static_cast<std::size_t>(state_.rows())));
       out = state_.row(r)[Pick(static_cast<std::size_t>(shape.rowSize))];
       do {
@@ -259,6 +268,9 @@ class Annealer {
   bool reports_;
   SearchOutcome outcome_;
   int sinceCheck_ = 0;
+  int checksEvery_ = 1;
+  SearchClock::time_point lastCheck_ = SearchClock::now();
+  bool expired_ = false;   // the time or the stop flag has ended the search
   int64_t published_ = 0;  // moves already added to the shared count
   const Schedule schedule_;
   double heat_ = 1;

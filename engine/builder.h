@@ -48,6 +48,7 @@ struct BuildResult {
   bool reachedTarget = false;  // it has at most targetRows rows
   bool smallest = false;       // no cover can have fewer rows (it meets the Schoenheim bound)
   bool stopped = false;        // the hook asked to stop
+  bool unchecked = false;      // the final check did not end within the time limit
   std::optional<int64_t> lowerBound;  // the Schoenheim bound, for covering designs (m = t)
   std::string method;                 // what produced the wheel: a construction, or the search
   int threads = 0;                    // searches that ran
