@@ -23,10 +23,11 @@ WheelLoadResult LoadWheel(std::string_view text) {
   const auto positions = static_cast<int16_t>(any.LongestRow());
   LoadedWheel loaded{Wheel(rows, positions), rows, positions,
                      static_cast<int16_t>(any.LargestNumber()), WriteWheel(any)};
-  for (int16_t r = 1; r <= rows; ++r) {
-    int16_t position = 1;
+  // The counters are wider than the wheel's 16-bit indexes, which end at the row limit itself.
+  for (int r = 1; r <= rows; ++r) {
+    int position = 1;
     for (const uint8_t number : any.row(static_cast<std::size_t>(r - 1)))
-      loaded.wheel.at(r, position++) = number;
+      loaded.wheel.at(static_cast<int16_t>(r), static_cast<int16_t>(position++)) = number;
   }
   return {std::move(loaded), std::nullopt};
 }
@@ -43,10 +44,10 @@ AnyWheel StateWheel(const WheelState& state) {
   const int16_t rows = std::min(state.combinationCount, state.wheel->rows());
   const int16_t positions = std::min(state.keyCount, state.wheel->positions());
   std::vector<uint8_t> row;
-  for (int16_t r = 1; r <= rows; ++r) {
+  for (int r = 1; r <= rows; ++r) {
     row.clear();
-    for (int16_t p = 1; p <= positions; ++p) {
-      const int16_t number = state.wheel->at(r, p);
+    for (int p = 1; p <= positions; ++p) {
+      const int16_t number = state.wheel->at(static_cast<int16_t>(r), static_cast<int16_t>(p));
       if (number >= 1 && number <= kMaxWheelNumber) row.push_back(static_cast<uint8_t>(number));
     }
     if (!row.empty()) any.AddRow(row);

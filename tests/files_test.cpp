@@ -66,6 +66,18 @@ TEST(WheelFileLimits, AMillionRowsAndNotOneMore) {
   EXPECT_EQ(over.wheel.rowCount(), 0u);
 }
 
+TEST(WheelLoadLimits, TheWindowTakesExactly32767Rows) {
+  std::string text;
+  for (int r = 0; r < 32767; ++r)
+    text += std::to_string(r % 44 + 1) + " 45 46 47 48 49\n";
+  const WheelLoadResult loaded = LoadWheel(text);
+  ASSERT_TRUE(loaded.loaded) << loaded.error->message;
+  WheelState state;
+  UseWheel(state, *loaded.loaded);
+  EXPECT_EQ(StateWheel(state), ReadWheel(text).wheel);  // every row back, the last included
+  EXPECT_TRUE(LoadWheel(text + "1 2\n").error);
+}
+
 struct DrawCase {
   const char* text;
   int draw;
