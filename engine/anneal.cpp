@@ -233,11 +233,16 @@ class Annealer {
       } while (state_.rowSet(r).Has(in));
     }
     ++outcome_.moves;
-    const int64_t delta = state_.Move(r, out, in);
-    if (delta > 0) {
-      uphill_ += 0.01 * (static_cast<double>(delta) - uphill_);
-      if (Uniform() >= std::exp(-static_cast<double>(delta) / (heat_ * uphill_))) state_.Undo();
-    }
+    // A move is taken when its change of cost is at most -T ln(u), u uniform in (0, 1]: the
+    // Metropolis rule, with the bound known before the move so that a move that passes it can
+    // stop counting. One move in eight is counted whole, for the mean uphill change.
+    const bool whole = (outcome_.moves & 7) == 0;
+    const double bound = -heat_ * uphill_ * std::log(1.0 - Uniform());
+    const int64_t limit =
+        whole || bound >= 1e15 ? INT64_MAX : static_cast<int64_t>(std::floor(bound));
+    const int64_t delta = state_.Move(r, out, in, limit);
+    if (whole && delta > 0) uphill_ += 0.125 * (static_cast<double>(delta) - uphill_);
+    if (static_cast<double>(delta) > bound) state_.Undo();
     if (heat_ > schedule_.cold) {
       heat_ *= cooling_;
       return;

@@ -346,10 +346,10 @@ int64_t CoverState::RemovalCost(int r) {
   return lost;
 }
 
-int64_t CoverState::Move(int r, int out, int in) {
+int64_t CoverState::Move(int r, int out, int in, int64_t limit) {
   journal_.clear();
   costBefore_ = cost_;
-  movedRow_ = r;
+  movedRow_ = -1;  // the row itself changes last
   movedOut_ = static_cast<uint8_t>(out);
   movedIn_ = static_cast<uint8_t>(in);
   const int k = shape_.rowSize;
@@ -361,15 +361,19 @@ int64_t CoverState::Move(int r, int out, int in) {
   }
   std::array<uint8_t, 8> base{};
   std::array<uint8_t, 8> subset{};
-  for (const bool losing : {true, false}) {
+  // The t-subsets `in` brings first, then those `out` takes away, which only raise the cost:
+  // once past the limit the rest is not worth counting.
+  for (const bool losing : {false, true}) {
     const auto place = static_cast<uint8_t>(losing ? out : in);
     for (const auto& combo : combos_) {
       for (int i = 0; i < t - 1; ++i)
         base[static_cast<std::size_t>(i)] = rest[combo[static_cast<std::size_t>(i)]];
       Insert(base.data(), std::min(t - 1, kMaxSubsetSize - 1), place, subset.data());
       cost_ += Bump(subset.data(), losing ? -1 : +1, true);
+      if (losing && cost_ - costBefore_ > limit) return cost_ - costBefore_;
     }
   }
+  movedRow_ = r;
   // The row keeps its places in order.
   auto* places = rows_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(k);
   Insert(rest.data(), k - 1, static_cast<uint8_t>(in), places);
@@ -384,6 +388,7 @@ void CoverState::Undo() {
     Unbump(*change);
   journal_.clear();
   cost_ = costBefore_;
+  if (movedRow_ < 0) return;  // the move ended before the row changed
   const int k = shape_.rowSize;
   auto* places = rows_.data() + static_cast<std::size_t>(movedRow_) * static_cast<std::size_t>(k);
   std::array<uint8_t, 32> rest{};

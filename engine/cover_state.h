@@ -103,8 +103,9 @@ class CoverState {
   int64_t RemovalCost(int r);
 
   // Replaces `out` (in row r) by `in` (not in it) and returns the change of cost; Undo() takes
-  // the last move back exactly.
-  int64_t Move(int r, int out, int in);
+  // the last move back exactly. A change past `limit` may be returned before the move is done
+  // (it is then only a lower bound), and must be undone.
+  int64_t Move(int r, int out, int in, int64_t limit = INT64_MAX);
   void Undo();
 
   // An unmet draw, when the cost is positive.
