@@ -7,11 +7,12 @@ namespace quirmel {
 
 namespace {
 
-constexpr int kChecksEvery = 64;    // moves between looks at the clock and the stop flag
+constexpr int kChecksEvery = 64;    // moves between looks at the clock and the stop flag, at most
 constexpr double kGuided = 0.95;    // the share of moves aimed at an unmet draw
 constexpr int kDropTries = 32;      // rows weighed before one is dropped
 constexpr double kFastSweeps = 5;   // a cover this quick drops twice as many rows the next time
 constexpr double kSlowSweeps = 10;  // rows dropped at once that take longer are taken back
+constexpr double kSmallNeighbourhood = 10000;  // moves (rows x k x (P - k)) of a small design
 
 // The temperature, in units of the mean uphill change of cost, runs from hot to cold over a few
 // sweeps of the neighbourhood (rows x k x (P - k) moves) and heats up again when it has been cold
@@ -25,9 +26,10 @@ struct Schedule {
   double coolingSweeps;
   double patienceSweeps;
   double restartSweeps;
+  double hotter;  // the start of every other cycle, as a multiple of `hot`
 };
-constexpr Schedule kCoveringSchedule{0.08, 0.04, 10, 10, 300};
-constexpr Schedule kLottoSchedule{0.015, 0.015, 10, 10, 30};
+constexpr Schedule kCoveringSchedule{0.08, 0.04, 10, 10, 300, 2.5};
+constexpr Schedule kLottoSchedule{0.015, 0.015, 10, 10, 30, 1};
 
 class Annealer {
  public:
@@ -257,9 +259,12 @@ class Annealer {
 
   // Hot again, to cool down over a set number of sweeps of the neighbourhood.
   void Reheat() {
-    heat_ = schedule_.hot;
-    cooling_ = std::exp(std::log(schedule_.cold / schedule_.hot) /
-                        (schedule_.coolingSweeps * Neighbours()));
+    // Every other cycle starts hotter on a small neighbourhood: small designs need the wider
+    // walk, large ones the colder one.
+    const bool hotter = Neighbours() < kSmallNeighbourhood && (++reheats_ & 1) != 0;
+    heat_ = schedule_.hot * (hotter ? schedule_.hotter : 1.0);
+    cooling_ =
+        std::exp(std::log(schedule_.cold / heat_) / (schedule_.coolingSweeps * Neighbours()));
     lowest_ = state_.cost();
     sinceLowest_ = 0;
   }
@@ -279,6 +284,7 @@ class Annealer {
   int64_t published_ = 0;  // moves already added to the shared count
   const Schedule schedule_;
   double heat_ = 1;
+  int reheats_ = 0;
   double cooling_ = 0.9999;
   double uphill_ = 1;  // the mean of the recent uphill changes of cost
   int64_t lowest_ = INT64_MAX;

@@ -136,7 +136,8 @@ struct Start {
 // a short search of its own; the smallest over the ways to cut the pool.
 std::optional<Start> SplitStart(const CoverShape& shape, const SearchControl& control) {
   // The plans by the rows their groups need at least (the groups' Schoenheim bounds); one that
-  // needs as many as a greedy cover of the whole pool, or as the best plan found, is skipped.
+  // needs as many as the best plan found, or three quarters of a greedy cover of the whole pool
+  // (which the search then shrinks by more than a quarter), is skipped.
   const auto least = [&shape](const std::vector<PlaceGroup>& plan) {
     int64_t rows = 0;
     for (const PlaceGroup& group : plan) {
@@ -183,7 +184,7 @@ std::optional<Start> SplitStart(const CoverShape& shape, const SearchControl& co
   };
   std::optional<Start> best;
   for (const auto& plan : plans) {
-    const std::size_t enough = best ? best->rows.size() : greedyRows;
+    const std::size_t enough = best ? best->rows.size() : greedyRows * 3 / 4;
     if (enough > 0 && least(plan) >= static_cast<int64_t>(enough)) continue;
     std::set<std::vector<int>> rows;
     bool complete = true;
