@@ -18,7 +18,7 @@ namespace quirmel::cli {
 
 namespace {
 
-constexpr int64_t kWinTableSubsets = 200'000'000;  // counted at the end of a build, at most
+constexpr int64_t kWinTableSubsets = 20'000'000;  // counted at the end of a build, at most
 
 // The numbers the wheel is built over, ascending.
 std::vector<int> PoolOf(const BuildRequest& request) {
