@@ -29,7 +29,7 @@ struct Schedule {
   double hotter;  // the start of every other cycle, as a multiple of `hot`
 };
 constexpr Schedule kCoveringSchedule{0.08, 0.04, 10, 10, 300, 2.5};
-constexpr Schedule kLottoSchedule{0.015, 0.015, 10, 10, 30, 1};
+constexpr Schedule kLottoSchedule{0.03, 0.03, 10, 10, 8, 1};
 
 class Annealer {
  public:
