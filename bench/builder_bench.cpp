@@ -69,15 +69,15 @@ void Build(benchmark::State& state, const Case& c) {
   const uint64_t seed = static_cast<uint64_t>(state.range(0));
   quirmel::BuildResult result;
   for (auto _ : state) {
-    result = quirmel::BuildWheel({.poolSize = c.pool,
-                                  .rowSize = c.row,
-                                  .guarantee = c.guarantee,
-                                  .drawSize = c.draw,
-                                  .targetRows = c.target > 0 ? std::optional<int>(c.target)
-                                                             : std::nullopt,
-                                  .seconds = Seconds(),
-                                  .seed = seed,
-                                  .threads = 1});
+    result = quirmel::BuildWheel(
+        {.poolSize = c.pool,
+         .rowSize = c.row,
+         .guarantee = c.guarantee,
+         .drawSize = c.draw,
+         .targetRows = c.target > 0 ? std::optional<int>(c.target) : std::nullopt,
+         .seconds = Seconds(),
+         .seed = seed,
+         .threads = 1});
   }
   const auto rows = static_cast<double>(result.wheel.rowCount());
   state.counters["rows"] = rows;

@@ -70,8 +70,8 @@ TEST_P(CoverStateCost, EqualsTheStraightforwardCount) {
     if (step % 3 == 0) state.Undo();
     if (step == 60) state.RemoveRow(state.RemovalCost(1) >= 0 ? 1 : 0);
     if (step % 20 != 19) continue;
-    const CheckResult check = SimpleCheck(PlacesWheel(state.Rows()), shape.places,
-                                          shape.drawSize, shape.guarantee, 0);
+    const CheckResult check =
+        SimpleCheck(PlacesWheel(state.Rows()), shape.places, shape.drawSize, shape.guarantee, 0);
     ASSERT_EQ(state.cost(), check.holes) << "step " << step;
     DrawPlaces draw{};
     if (state.cost() == 0 || !state.FindUnmet(random, draw)) continue;
