@@ -1,8 +1,8 @@
 #pragma once
 
-// One search for a small cover: a greedy start (rows built on unmet draws) unless a start is
-// given, then simulated annealing on the count of unmet draws with a fixed number of rows; each
-// time that count reaches 0 the cover is kept and the row whose loss costs least is dropped.
+// One search for a small cover: the start given, completed by greedy rows built on unmet draws,
+// then simulated annealing on the count of unmet draws with a fixed number of rows; each time
+// that count reaches 0 the cover is kept and the rows whose loss costs least are dropped.
 
 #include <atomic>
 #include <chrono>
@@ -41,6 +41,8 @@ struct SearchOutcome {
   double bestAt = -1;
 };
 
+// `live` (may be null) receives the moves and the best cover; with `reports`, also this search's
+// wheel and cost, for the progress line.
 SearchOutcome Anneal(const CoverShape& shape, const Rows& start, uint64_t seed,
                      const SearchControl& control, SearchLive* live, bool reports);
 
