@@ -14,7 +14,19 @@
 namespace quirmel::cli {
 
 void Complain(const std::string& message) {
-  std::cerr << "quirmel-cli: " << message << '\n';
+  // Control bytes from a file are shown escaped, never sent to the terminal as they are.
+  std::string shown;
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      shown += c;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+    shown += escaped;
+  }
+  std::cerr << "quirmel-cli: " << shown << '\n';
 }
 
 bool WriteOutput(const std::string& name, const std::string& text) {

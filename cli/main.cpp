@@ -146,7 +146,11 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);  // the message on standard error
+    const std::string first = argc > 1 ? argv[1] : "";
+    const bool known = first.empty() || first[0] == '-' || first == "develop" || first == "check" ||
+                       first == "draws" || first == "build";
+    Complain(known ? e.what()
+                   : "'" + first + "' is not a subcommand: use develop, check, draws or build");
     return kInputError;
   }
 
