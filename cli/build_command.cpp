@@ -20,17 +20,6 @@ namespace {
 
 constexpr int64_t kWinTableSubsets = 20'000'000;  // counted at the end of a build, at most
 
-// The numbers the wheel is built over, ascending.
-std::vector<int> PoolOf(const BuildRequest& request) {
-  std::vector<int> pool = request.numbers;
-  if (pool.empty()) {
-    for (int v = 1; v <= request.poolSize; ++v)
-      pool.push_back(v);
-  }
-  std::sort(pool.begin(), pool.end());
-  return pool;
-}
-
 // The subsets the win table counts: C(n, h) for h from m down to t.
 int64_t WinTableSubsets(int n, const BuildRequest& request) {
   int64_t total = 0;
@@ -40,13 +29,13 @@ int64_t WinTableSubsets(int n, const BuildRequest& request) {
 }
 
 std::string Json(const BuildRequest& request, const BuildResult& result,
-                 const std::vector<int>& pool, const std::vector<WinTableRow>& winTable) {
+                 const std::vector<WinTableRow>& winTable) {
   std::vector<std::vector<int>> rows;
   for (std::size_t r = 0; r < result.wheel.rowCount(); ++r)
     rows.emplace_back(result.wheel.row(r).begin(), result.wheel.row(r).end());
   nlohmann::ordered_json json;
   json["rows"] = result.wheel.rowCount();
-  json["pool"] = pool;
+  json["pool"] = result.numbers;
   json["row_size"] = request.rowSize;
   json["guarantee"] = request.guarantee;
   json["draw"] = request.drawSize;
@@ -110,14 +99,14 @@ int Build(const BuildOptions& options) {
 
   // The win table over the numbers the wheel is for, unless that takes long.
   std::vector<WinTableRow> winTable;
-  const std::vector<int> pool = PoolOf(request);
+  const std::vector<int>& pool = result.numbers;
   const int64_t counted = WinTableSubsets(static_cast<int>(pool.size()), request);
   if (result.covered && counted <= kWinTableSubsets)
     winTable = WinTable(result.wheel, pool, request.drawSize, request.guarantee);
 
   std::string text;
   if (options.format == "json") {
-    text = Json(request, result, pool, winTable);
+    text = Json(request, result, winTable);
   } else {
     std::ostringstream header;
     if (result.covered) {

@@ -261,6 +261,7 @@ BuildResult BuildWheel(const BuildRequest& request) {
                          .drawSize = request.drawSize};
   Validate(request, shape);
   BuildResult result;
+  result.numbers = numbers;
   result.lowerBound = SchoenheimBound(shape.places, shape.rowSize, shape.guarantee, shape.drawSize);
   result.threads = SearchCount(request, shape);
 

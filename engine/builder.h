@@ -44,6 +44,7 @@ struct BuildRequest {
 
 struct BuildResult {
   AnyWheel wheel;              // the smallest cover found, over the pool's own numbers
+  std::vector<int> numbers;    // the numbers it is built over, ascending
   bool covered = false;        // a cover was found and the general check confirmed it
   bool reachedTarget = false;  // it has at most targetRows rows
   bool smallest = false;       // no cover can have fewer rows (it meets the Schoenheim bound)

@@ -78,6 +78,8 @@ CoverState::CoverState(const CoverShape& shape)
       where_(count_.size()),
       uncovered_(count_.size()),
       combos_(Combinations(shape.rowSize - 1, shape.guarantee - 1)),
+      rowCombos_(Combinations(shape.rowSize, shape.guarantee)),
+      drawCombos_(Combinations(shape.drawSize, shape.guarantee)),
       scratch_(static_cast<std::size_t>(shape.drawSize)),
       cost_(Binomial(shape.places, shape.drawSize)) {
   for (std::size_t rank = 0; rank < count_.size(); ++rank) {
@@ -294,20 +296,11 @@ void CoverState::Unbump(const Change& change) {
 void CoverState::TouchRow(std::span<const uint8_t> sorted, int step, bool remember) {
   const int t = shape_.guarantee;
   std::array<uint8_t, 8> subset{};
-  std::array<uint8_t, 8> chosen{};
-  const auto walk = [&](auto&& self, int at, int first) -> void {
-    if (at == t) {
-      for (int i = 0; i < t; ++i)
-        subset[static_cast<std::size_t>(i)] = sorted[chosen[static_cast<std::size_t>(i)]];
-      cost_ += Bump(subset.data(), step, remember);
-      return;
-    }
-    for (int i = first; i + (t - at) <= static_cast<int>(sorted.size()); ++i) {
-      chosen[static_cast<std::size_t>(at)] = static_cast<uint8_t>(i);
-      self(self, at + 1, i + 1);
-    }
-  };
-  walk(walk, 0, 0);
+  for (const auto& combo : rowCombos_) {
+    for (int i = 0; i < t; ++i)
+      subset[static_cast<std::size_t>(i)] = sorted[combo[static_cast<std::size_t>(i)]];
+    cost_ += Bump(subset.data(), step, remember);
+  }
 }
 
 void CoverState::AddRow(std::span<const uint8_t> places) {
@@ -405,20 +398,13 @@ void CoverState::Undo() {
 
 bool CoverState::Unmet(const DrawPlaces& draw) const {
   const int t = shape_.guarantee;
-  bool unmet = true;
-  std::array<uint8_t, 8> chosen{};
-  const auto walk = [&](auto&& self, int at, int first) -> void {
-    if (at == t) {
-      unmet = count_[static_cast<std::size_t>(ColexRank(chosen.data(), t))] == 0;
-      return;
-    }
-    for (int i = first; i + (t - at) <= shape_.drawSize && unmet; ++i) {
-      chosen[static_cast<std::size_t>(at)] = draw[static_cast<std::size_t>(i)];
-      self(self, at + 1, i + 1);
-    }
-  };
-  walk(walk, 0, 0);
-  return unmet;
+  std::array<uint8_t, 8> subset{};
+  for (const auto& combo : drawCombos_) {
+    for (int i = 0; i < t; ++i)
+      subset[static_cast<std::size_t>(i)] = draw[combo[static_cast<std::size_t>(i)]];
+    if (count_[static_cast<std::size_t>(ColexRank(subset.data(), t))] != 0) return false;
+  }
+  return true;
 }
 
 void CoverState::CollectUnmet(uint32_t rank, std::size_t limit) {

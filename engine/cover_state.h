@@ -145,7 +145,9 @@ class CoverState {
   std::vector<PlaceSet> link_;       // by rank of a (t-1)-subset
   std::vector<uint8_t> rows_;        // k places a row, ascending
   std::vector<PlaceSet> rowSets_;
-  std::vector<std::array<uint8_t, 8>> combos_;  // the (t-1)-subsets of k-1 positions
+  std::vector<std::array<uint8_t, 8>> combos_;      // the (t-1)-subsets of k-1 positions
+  std::vector<std::array<uint8_t, 8>> rowCombos_;   // the t-subsets of a row's k positions
+  std::vector<std::array<uint8_t, 8>> drawCombos_;  // the t-subsets of a draw's m positions
   // For each level of the count of unmet draws: the places each candidate may be joined by.
   mutable std::vector<std::array<PlaceSet, 128>> scratch_;
   int64_t cost_ = 0;
