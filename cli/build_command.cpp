@@ -18,16 +18,6 @@ namespace quirmel::cli {
 
 namespace {
 
-constexpr int64_t kWinTableSubsets = 20'000'000;  // counted at the end of a build, at most
-
-// The subsets the win table counts: C(n, h) for h from m down to t.
-int64_t WinTableSubsets(int n, const BuildRequest& request) {
-  int64_t total = 0;
-  for (int h = std::min(request.drawSize, n); h >= std::max(request.guarantee, 2); --h)
-    total += Binomial(n, h);
-  return total;
-}
-
 std::string Json(const BuildRequest& request, const BuildResult& result,
                  const std::vector<WinTableRow>& winTable) {
   std::vector<std::vector<int>> rows;
@@ -100,7 +90,8 @@ int Build(const BuildOptions& options) {
   // The win table over the numbers the wheel is for, unless that takes long.
   std::vector<WinTableRow> winTable;
   const std::vector<int>& pool = result.numbers;
-  const int64_t counted = WinTableSubsets(static_cast<int>(pool.size()), request);
+  const int64_t counted =
+      WinTableSubsets(static_cast<int>(pool.size()), request.drawSize, request.guarantee);
   if (result.covered && counted <= kWinTableSubsets)
     winTable = WinTable(result.wheel, pool, request.drawSize, request.guarantee);
 

@@ -33,17 +33,6 @@ std::string ByMatches(const std::vector<int64_t>& rows, int draw) {
   return text;
 }
 
-// CSV fields in double quotes when they hold a comma or a quote.
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 void WriteText(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
   for (std::size_t i = 0; i < draws.size(); ++i) {
     const std::string label =
@@ -55,20 +44,6 @@ void WriteText(const std::vector<Draw>& draws, const DrawReplay& replay, int dra
   for (int level = draw; level >= 0; --level)
     std::cout << ' ' << level << ':' << replay.bestTotals[static_cast<std::size_t>(level)];
   std::cout << "\nRows matching, over all draws: " << ByMatches(replay.rowTotals, draw) << '\n';
-}
-
-void WriteCsv(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
-  std::cout << "line,label,numbers,best";
-  for (int j = draw; j >= 2; --j)
-    std::cout << ",rows_" << j;
-  std::cout << '\n';
-  for (std::size_t i = 0; i < draws.size(); ++i) {
-    std::cout << draws[i].line << ',' << CsvField(draws[i].label) << ','
-              << Numbers(draws[i].numbers, ' ') << ',' << replay.draws[i].best;
-    for (int j = draw; j >= 2; --j)
-      std::cout << ',' << replay.draws[i].rows[static_cast<std::size_t>(j)];
-    std::cout << '\n';
-  }
 }
 
 void WriteJson(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
@@ -120,7 +95,7 @@ int Draws(const DrawsOptions& options) {
   if (options.format == "json") {
     WriteJson(read.draws, replay, options.draw);
   } else if (options.format == "csv") {
-    WriteCsv(read.draws, replay, options.draw);
+    std::cout << ReplayCsv(read.draws, replay, options.draw);
   } else {
     WriteText(read.draws, replay, options.draw);
   }

@@ -1,8 +1,36 @@
 #include "engine/draw_check.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace quirmel {
+
+namespace {
+
+// CSV fields in double quotes when they hold a comma or a quote.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// Two digits each, blank-separated.
+std::string Numbers(const std::vector<int16_t>& numbers) {
+  std::string text;
+  for (const int16_t number : numbers) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%02d", number);
+    if (!text.empty()) text += ' ';
+    text += digits;
+  }
+  return text;
+}
+
+}  // namespace
 
 DrawReplay ReplayDraws(const AnyWheel& wheel, const std::vector<Draw>& draws, int drawSize) {
   const auto m = static_cast<std::size_t>(std::max(drawSize, 0));
@@ -40,6 +68,21 @@ DrawReplay ReplayDraws(const AnyWheel& wheel, const std::vector<Draw>& draws, in
     replay.draws.push_back(std::move(outcome));
   }
   return replay;
+}
+
+std::string ReplayCsv(const std::vector<Draw>& draws, const DrawReplay& replay, int drawSize) {
+  std::string csv = "line,label,numbers,best";
+  for (int j = drawSize; j >= 2; --j)
+    csv += ",rows_" + std::to_string(j);
+  csv += '\n';
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    csv += std::to_string(draws[i].line) + ',' + CsvField(draws[i].label) + ',' +
+           Numbers(draws[i].numbers) + ',' + std::to_string(replay.draws[i].best);
+    for (int j = drawSize; j >= 2; --j)
+      csv += ',' + std::to_string(replay.draws[i].rows[static_cast<std::size_t>(j)]);
+    csv += '\n';
+  }
+  return csv;
 }
 
 }  // namespace quirmel

@@ -4,6 +4,7 @@
 // numbers, and its best level; then the totals over all draws.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/any_wheel.h"
@@ -24,5 +25,9 @@ struct DrawReplay {
 
 // Numbers of the wheel above the pool match no draw. Each draw has `drawSize` numbers.
 DrawReplay ReplayDraws(const AnyWheel& wheel, const std::vector<Draw>& draws, int drawSize);
+
+// The replay as CSV: "line,label,numbers,best,rows_<m>,...,rows_2", then one line per draw
+// (numbers two digits each, blank-separated; a label quoted when it holds a comma or a quote).
+std::string ReplayCsv(const std::vector<Draw>& draws, const DrawReplay& replay, int drawSize);
 
 }  // namespace quirmel

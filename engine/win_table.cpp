@@ -1,6 +1,9 @@
 #include "engine/win_table.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "engine/subsets.h"
 
 namespace quirmel {
 
@@ -13,6 +16,33 @@ int WinTableRow::Typical() const {
       std::max_element(byBest.begin(), byBest.end(),
                        [](const auto& a, const auto& b) { return a.second < b.second; });
   return most == byBest.end() ? 0 : most->first;
+}
+
+int64_t WinTableSubsets(int n, int drawSize, int guarantee) {
+  int64_t total = 0;
+  for (int h = std::min(drawSize, n); h >= std::max(guarantee, 2); --h)
+    total += Binomial(n, h);
+  return total;
+}
+
+std::string WinTableText(const std::vector<WinTableRow>& table, const std::string& prefix) {
+  std::string text;
+  for (const WinTableRow& row : table) {
+    text += prefix + "If " + std::to_string(row.drawn) + " of your numbers are drawn:";
+    int64_t atLeast = row.subsets;  // the h-subsets at this level or above
+    bool first = true;
+    for (const auto& [level, subsets] : row.byBest) {
+      char share[32];
+      std::snprintf(share, sizeof share, "%.4f%%",
+                    100.0 * static_cast<double>(atLeast) / static_cast<double>(row.subsets));
+      text += (first ? " at least " : ", ") + std::to_string(level) + " in " + share +
+              (first ? " of cases" : "");
+      first = false;
+      atLeast -= subsets;
+    }
+    text += '\n';
+  }
+  return text;
 }
 
 AnyWheel OverNumbers(const AnyWheel& wheel, const std::vector<int>& numbers) {

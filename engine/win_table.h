@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "engine/any_wheel.h"
@@ -28,6 +29,15 @@ struct WinTableRow {
 // the counting (the rows so far are returned, the last marked stopped).
 std::vector<WinTableRow> WinTable(const AnyWheel& wheel, std::vector<int> numbers, int drawSize,
                                   int guarantee, const CheckProgress& progress = {});
+
+// The subsets a win table counts over n numbers: C(n, h) for h from min(m, n) down to
+// max(t, 2). Tables above kWinTableSubsets are left out at the end of a build (they take long).
+inline constexpr int64_t kWinTableSubsets = 20'000'000;
+int64_t WinTableSubsets(int n, int drawSize, int guarantee);
+
+// "If 6 of your numbers are drawn: at least 3 in 100.0000% of cases, 4 in 12.3457%, ..." per
+// row, each line starting with `prefix`.
+std::string WinTableText(const std::vector<WinTableRow>& table, const std::string& prefix);
 
 // The wheel with each number replaced by its place among `numbers` (ascending), from 1;
 // numbers outside them are left out of their rows.
