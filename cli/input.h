@@ -9,14 +9,11 @@
 #include <string_view>
 
 #include "engine/any_wheel.h"
+#include "engine/limits.h"
 #include "engine/text_error.h"
 #include "engine/wheel_file.h"
 
 namespace quirmel::cli {
-
-// What a file given to the program may hold, at most.
-inline constexpr std::size_t kMaxInputBytes = std::size_t{128} << 20;
-inline constexpr std::size_t kMaxLineBytes = std::size_t{64} << 10;
 
 // Says why the text read so far (up to its last complete line) is refused already, if it is.
 using EarlyRefusal = std::function<std::optional<TextError>(std::string_view text)>;

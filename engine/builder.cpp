@@ -25,6 +25,9 @@ constexpr double kSplitSeconds = 8;     // and never more than this
 constexpr double kCheckNsPerDraw = 12;  // the final check, per draw and core (measured: 5-7)
 constexpr auto kReportEvery = std::chrono::milliseconds(100);
 constexpr double kCheckOvertime = 0.8;  // seconds the final check may run past the limit
+// Seconds the final check may take once the search has been stopped: enough to confirm the best
+// cover of a player's wheel, short enough that a stop still feels immediate.
+constexpr double kCheckAfterStop = 0.05;
 
 // The numbers the wheel is built over, ascending.
 std::vector<int> PoolNumbers(const BuildRequest& request) {
@@ -269,6 +272,7 @@ BuildResult BuildWheel(const BuildRequest& request) {
   const double checkSeconds = CheckSeconds(shape);
   const double searchSeconds = std::max(request.seconds - checkSeconds, request.seconds / 2);
   std::atomic<bool> stop{false};
+  double stoppedAt = 0;  // seconds, when the hook asked to stop
   SearchLive live;
   SearchControl control{.started = SearchClock::now(),
                         .deadline = {},
@@ -318,9 +322,10 @@ BuildResult BuildWheel(const BuildRequest& request) {
                                              .bestRows = live.bestRows.load(),
                                              .moves = live.moves.load(),
                                              .seconds = elapsed()});
-      if (stopNow) {
+      if (stopNow && !result.stopped) {
         stop = true;
         result.stopped = true;
+        stoppedAt = elapsed();
       }
       lock.lock();
     }
@@ -341,17 +346,22 @@ BuildResult BuildWheel(const BuildRequest& request) {
     result.wheel = ToWheel(outcomes.front().last, numbers);
     result.method = "none: the time ran out before a first cover";
   } else {
-    // The check keeps to the time limit too: cut short, it confirms nothing.
+    // The check keeps to the time limit too, and after a stop to a short while: cut short, it
+    // confirms nothing.
     result.covered = Verified(best->best, shape, [&](int64_t, int64_t) {
-      if (elapsed() > request.seconds + kCheckOvertime) result.unchecked = true;
       if (request.progress && !result.stopped &&
           request.progress({.rows = static_cast<int>(best->best.size()),
                             .cost = 0,
                             .bestRows = static_cast<int>(best->best.size()),
                             .moves = result.moves,
-                            .seconds = elapsed()}))
+                            .seconds = elapsed()})) {
         result.stopped = true;
-      return result.stopped || result.unchecked;
+        stoppedAt = elapsed();
+      }
+      const double limit =
+          result.stopped ? stoppedAt + kCheckAfterStop : request.seconds + kCheckOvertime;
+      if (elapsed() > limit) result.unchecked = true;
+      return result.unchecked;
     });
     result.wheel = ToWheel(best->best, numbers);
     result.bestAt = best->bestAt;

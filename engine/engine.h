@@ -11,6 +11,7 @@
 #include "engine/draw_file.h"   // IWYU pragma: export
 #include "engine/funzioni.h"    // IWYU pragma: export
 #include "engine/generation.h"  // IWYU pragma: export
+#include "engine/limits.h"      // IWYU pragma: export
 #include "engine/report.h"      // IWYU pragma: export
 #include "engine/variabili.h"   // IWYU pragma: export
 #include "engine/wheel.h"       // IWYU pragma: export

@@ -11,17 +11,25 @@
 // change the wheel or the counts it reads does nothing: GENERATE, another guarantee button, the
 // reset labels, and opening, saving or printing. STOP, the filter stepper, CLEAR, the site link
 // and closing the window still act; closing ends the run as a stop would.
+//
+// The wheel tools (Build wheel..., Replay past draws..., Show holes...) open only while no
+// analysis runs, each in a dialog modal to the window: while one is open the window takes no
+// input, so a tool's search and an analysis never run together and the wheel a tool works on
+// cannot change under it. A tool's search runs on a thread of its own; closing its dialog stops
+// it first.
 
 #include <QColor>
 #include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "engine/engine.h"
 #include "window/seams.h"
 
 class QAction;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -29,6 +37,7 @@ class QPushButton;
 
 namespace quirmel {
 
+class BuildDialog;
 class ClickLabel;
 class Frame;
 
@@ -77,6 +86,14 @@ class frmAmain : public QWidget {
   void SaveReportAs();
   void PrintReport();
 
+  // The wheel tools, each in its own dialog (see the rule above).
+  void OpenBuildDialog();
+  void OpenReplayDialog();
+  void OpenHolesDialog();
+  // Puts a wheel into the listing as opening a file with it would; false, after a message box,
+  // when the window cannot hold it.
+  bool ShowWheel(const AnyWheel& wheel);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -90,6 +107,9 @@ class frmAmain : public QWidget {
   void SetTabOrder();
   void ConnectHandlers();
   void ConnectFileActions();
+  void ConnectToolActions();
+  bool UseWheelText(std::string_view text, const QString& name);
+  void OpenTool(QDialog* dialog);
   void ShowListingMenu(const QPoint& at);
   void ShowReportMenu(const QPoint& at);
   // Writes `bytes` to `fileName` whole, or shows why not; true when written.
@@ -131,6 +151,10 @@ class frmAmain : public QWidget {
   QAction* saveWheelAction = nullptr;
   QAction* saveReportAction = nullptr;
   QAction* printAction = nullptr;
+  QAction* buildAction = nullptr;
+  QAction* replayAction = nullptr;
+  QAction* holesAction = nullptr;
+  BuildDialog* buildDialog_ = nullptr;  // kept, with its last wheel, while the window lives
 
   bool analysisRunning_ = false;
   bool closeAfterAnalysis_ = false;

@@ -5,16 +5,14 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
 
+#include "window/file_io.h"
 #include "window/frm_amain.h"
 
 namespace quirmel {
@@ -62,6 +60,9 @@ void frmAmain::ShowListingMenu(const QPoint& at) {
   menu->addAction(openWheelAction);
   saveWheelAction->setEnabled(StateWheel(state_).rowCount() > 0);
   menu->addAction(saveWheelAction);
+  menu->addSeparator();
+  menu->addAction(buildAction);
+  menu->addAction(replayAction);
   menu->exec(txtLista->viewport()->mapToGlobal(at));
   saveWheelAction->setEnabled(true);  // Ctrl+S says so itself when there is no wheel
 }
@@ -71,6 +72,8 @@ void frmAmain::ShowReportMenu(const QPoint& at) {
   menu->addSeparator();
   menu->addAction(saveReportAction);
   menu->addAction(printAction);
+  menu->addSeparator();
+  menu->addAction(holesAction);
   menu->exec(txtReport->viewport()->mapToGlobal(at));
 }
 
@@ -82,21 +85,28 @@ void frmAmain::OpenWheelChosen() {
 
 bool frmAmain::OpenWheel(const QString& fileName) {
   if (analysisRunning_) return false;
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) {
-    seams_.showError(this, QString("%1: %2").arg(fileName, file.errorString()));
+  const FileRead read = ReadWholeFile(fileName, kMaxInputBytes);
+  if (!read.error.isEmpty()) {
+    seams_.showError(this, read.error);
     return false;
   }
-  const QByteArray text = file.readAll();
-  const WheelLoadResult load = LoadWheel(std::string_view(text.constData(), text.size()));
+  return UseWheelText(std::string_view(read.bytes.constData(), read.bytes.size()), fileName);
+}
+
+bool frmAmain::UseWheelText(std::string_view text, const QString& name) {
+  const WheelLoadResult load = LoadWheel(text);
   if (load.error) {
-    seams_.showError(this, QString::fromStdString(Describe(*load.error, fileName.toStdString())));
+    seams_.showError(this, QString::fromStdString(Describe(*load.error, name.toStdString())));
     return false;
   }
   UseWheel(state_, *load.loaded);
   txtLista->setPlainText(QString::fromStdString(load.loaded->listing).chopped(1));
   txtReport->setPlainText(QString());
-  if (txtNumeri->text().isEmpty()) txtNumeri->setText(QString::number(load.loaded->largestNumber));
+  // An empty pool box, or one below the wheel's numbers, takes the wheel's largest number: the
+  // analysis would otherwise leave the numbers above it out without a word.
+  const std::optional<int16_t> pool = ReadBoxValue(txtNumeri->text().toStdString());
+  if (txtNumeri->text().isEmpty() || (pool && *pool < load.loaded->largestNumber))
+    txtNumeri->setText(QString::number(load.loaded->largestNumber));
   return true;
 }
 
@@ -122,12 +132,9 @@ void frmAmain::SaveReportAs() {
 }
 
 bool frmAmain::WriteFile(const QString& fileName, const QByteArray& bytes, bool text) {
-  QSaveFile file(fileName);  // written whole or not at all
-  const QIODevice::OpenMode mode =
-      text ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly;
-  if (file.open(mode) && file.write(bytes) == bytes.size() && file.commit()) return true;
-  seams_.showError(this, QString("%1 cannot be written: %2").arg(fileName, file.errorString()));
-  return false;
+  const QString error = WriteWholeFile(fileName, bytes, text);
+  if (!error.isEmpty()) seams_.showError(this, error);
+  return error.isEmpty();
 }
 
 void frmAmain::PrintReport() {

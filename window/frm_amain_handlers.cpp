@@ -78,6 +78,7 @@ void frmAmain::ConnectHandlers() {
   connect(lblSito, &ClickLabel::clicked, this, [this] { lblSito_Click(); });
   connect(lblSito, &ClickLabel::pointerMoved, this, [this] { lblSito_MouseMove(); });
   ConnectFileActions();
+  ConnectToolActions();
 }
 
 void frmAmain::Form_Load() {

@@ -1,0 +1,207 @@
+// The wheel tools through the window: build a wheel and use it, replay it on a history, list its
+// holes. Each dialog is reached the way a player reaches it, and checked against the engine.
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "tests/window_fixture.h"
+#include "window/build_dialog.h"
+#include "window/holes_dialog.h"
+#include "window/replay_dialog.h"
+
+using quirmel::testing::WindowFixture;
+
+namespace {
+
+QString WriteText(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
+  QFile file(dir.filePath(name));
+  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : "";
+}
+
+QByteArray ReadText(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The Fano plane: every pair of 1..7 in exactly one row.
+const QByteArray kFano = "1 2 3\n1 4 5\n1 6 7\n2 4 6\n2 5 7\n3 4 7\n3 5 6\n";
+
+const QByteArray kHistory =
+    "Date,N1,N2,N3,N4,N5,N6,Bonus\n"
+    "2026-01-03,1,2,3,20,21,22,9\n"
+    "2026-01-10,4,5,6,7,30,31,8\n"
+    "2026-01-17,10,11,12,13,14,15,16\n";
+
+template <typename Dialog>
+Dialog* OpenDialog(WindowFixture& f, void (quirmel::frmAmain::*open)()) {
+  (f.window.get()->*open)();
+  return f.window->findChild<Dialog*>();
+}
+
+}  // namespace
+
+class WindowToolsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void typedNumbers_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<int>>("numbers");
+    QTest::addColumn<int>("pool");
+    QTest::addColumn<bool>("refused");
+    // clang-format off
+    QTest::newRow("blanks")      << "3 7  12"         << QList<int>{3, 7, 12}       << 0  << false;
+    QTest::newRow("mixed")       << "3,7;12\t15|18/2" << QList<int>{3, 7, 12, 15, 18, 2} << 0 << false;
+    QTest::newRow("ranges")      << "1-3, 8 .. 10"    << QList<int>{1, 2, 3, 8, 9, 10} << 0 << false;
+    QTest::newRow("pool")        << " 20 "            << QList<int>{}               << 20 << false;
+    QTest::newRow("not numbers") << "3 7 x"           << QList<int>{}               << 0  << true;
+    QTest::newRow("empty")       << ""                << QList<int>{}               << 0  << false;
+    // clang-format on
+  }
+  void typedNumbers() {
+    QFETCH(QString, typed);
+    QFETCH(QList<int>, numbers);
+    QFETCH(int, pool);
+    QFETCH(bool, refused);
+    const quirmel::TypedNumbers read = quirmel::ReadTypedNumbers(typed);
+    QCOMPARE(!read.error.isEmpty(), refused);
+    if (refused) return;
+    QCOMPARE(QList<int>(read.numbers.begin(), read.numbers.end()), numbers);
+    QCOMPARE(read.poolSize, pool);
+  }
+
+  // The Fano plane is the smallest 2-if-2 wheel of rows of 3 on 7 numbers; the dialog finds it
+  // and Use this wheel lists the very rows the engine returned.
+  void builtWheelIsUsed() {
+    WindowFixture f;
+    f.Fill({"1", "2", "3"}, "7", "");
+    auto* dialog = OpenDialog<quirmel::BuildDialog>(f, &quirmel::frmAmain::OpenBuildDialog);
+    QVERIFY(dialog != nullptr && dialog->isVisible());
+    QCOMPARE(dialog->findChild<QLineEdit*>("numbers")->text(), QString("7"));
+    QCOMPARE(dialog->findChild<QSpinBox*>("rowSize")->value(), 3);
+    dialog->findChild<QSpinBox*>("guarantee")->setValue(2);
+    dialog->findChild<QSpinBox*>("drawSize")->setValue(2);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("start"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->running() && dialog->result(), 15000);
+    const quirmel::BuildResult& result = *dialog->result();
+    QVERIFY(result.covered && result.smallest);
+    QCOMPARE(result.wheel.rowCount(), std::size_t{7});
+
+    f.Area("txtReport")->setPlainText("old report");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("use"), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    const quirmel::WheelLoadResult expected = quirmel::LoadWheel(quirmel::WriteWheel(result.wheel));
+    QCOMPARE(f.Listing() + "\n", QString::fromStdString(expected.loaded->listing));
+    QCOMPARE(f.Report(), QString());
+    QCOMPARE(quirmel::StateWheel(f.state), result.wheel);
+    QVERIFY(f.messages.isEmpty());
+  }
+
+  // Stop, and closing the dialog, end a long search at once and keep the best wheel found.
+  void stopKeepsTheBestWheel() {
+    WindowFixture f;
+    auto* dialog = OpenDialog<quirmel::BuildDialog>(f, &quirmel::frmAmain::OpenBuildDialog);
+    dialog->findChild<QLineEdit*>("numbers")->setText("1-25");
+    dialog->findChild<QSpinBox*>("seconds")->setValue(600);
+    for (const bool byClosing : {false, true}) {
+      dialog->Start();
+      QTRY_VERIFY(dialog->findChild<QLabel*>("status")->text().contains("rows."));
+      QElapsedTimer stopping;
+      stopping.start();
+      if (byClosing) {
+        dialog->close();
+        QVERIFY(dialog->result().has_value());
+      } else {
+        QTest::mouseClick(dialog->findChild<QPushButton*>("stop"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->result().has_value(), 1000);
+      }
+      QVERIFY2(stopping.elapsed() < 1000, qPrintable(QString::number(stopping.elapsed())));
+      QVERIFY(dialog->result()->stopped && dialog->result()->covered);
+      QVERIFY(!dialog->running());
+    }
+  }
+
+  // The table and both charts show the engine's replay; Export CSV writes the command line's CSV;
+  // a refused history changes nothing.
+  void replayShowsTheEngineFigures() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Fill({"1", "2", "3"}, "49", "10");
+    f.Click("cmdElabora");
+    auto* dialog = OpenDialog<quirmel::ReplayDialog>(f, &quirmel::frmAmain::OpenReplayDialog);
+    QVERIFY(dialog != nullptr);
+    f.fileAnswer = WriteText(dir, "history.csv", kHistory);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("openHistory"), Qt::LeftButton);
+
+    const quirmel::DrawReadResult read = quirmel::ReadDraws(kHistory.toStdString(), {});
+    const quirmel::AnyWheel wheel = quirmel::StateWheel(f.state);
+    const quirmel::DrawReplay replay = quirmel::ReplayDraws(wheel, read.draws, 6);
+    auto* table = dialog->findChild<QTableWidget*>("draws");
+    QCOMPARE(table->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+      const quirmel::DrawOutcome& outcome = replay.draws[static_cast<std::size_t>(row)];
+      QCOMPARE(table->item(row, 3)->data(Qt::DisplayRole).toInt(), outcome.best);
+      for (int j = 6; j >= 2; --j)
+        QCOMPARE(table->item(row, 4 + 6 - j)->data(Qt::DisplayRole).toLongLong(),
+                 outcome.rows[static_cast<std::size_t>(j)]);
+    }
+    QCOMPARE(table->item(0, 2)->text(), QString("01 02 03 20 21 22"));
+
+    auto* bars = qobject_cast<QBarSeries*>(
+        dialog->findChild<QChartView*>("byLevel")->chart()->series().front());
+    for (int level = 0; level <= 6; ++level)
+      QCOMPARE(bars->barSets().front()->at(level), qreal(replay.bestTotals[level]));
+    auto* line = qobject_cast<QLineSeries*>(
+        dialog->findChild<QChartView*>("overTime")->chart()->series().front());
+    QCOMPARE(line->count(), 3);
+    for (int i = 0; i < 3; ++i)
+      QCOMPARE(line->at(i).y(), qreal(replay.draws[static_cast<std::size_t>(i)].best));
+
+    f.fileAnswer = dir.filePath("replay.csv");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("exportCsv"), Qt::LeftButton);
+    QCOMPARE(ReadText(f.fileAnswer).toStdString(), quirmel::ReplayCsv(read.draws, replay, 6));
+
+    QVERIFY(!dialog->LoadHistory(WriteText(dir, "bad.csv", "1 2 3 4 5 6\n1 2 3 4 5 100\n")));
+    QVERIFY2(f.messages.size() == 1 && f.messages.front().contains("bad.csv:2:"),
+             qPrintable(f.messages.join('|')));
+    QCOMPARE(table->rowCount(), 3);
+  }
+
+  // The Fano plane meets every pair; at 3 if 3 its holes are the 28 triples that are not rows.
+  void holesOfTheFanoPlane() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    QVERIFY(f.window->OpenWheel(WriteText(dir, "fano.txt", kFano)));
+    auto* dialog = OpenDialog<quirmel::HolesDialog>(f, &quirmel::frmAmain::OpenHolesDialog);
+    QVERIFY(dialog != nullptr);
+    dialog->findChild<QSpinBox*>("drawSize")->setValue(3);
+    for (const int guarantee : {2, 3}) {
+      dialog->findChild<QSpinBox*>("guarantee")->setValue(guarantee);
+      dialog->Start();
+      QTRY_VERIFY(!dialog->running() && dialog->result());
+      QStringList expected;
+      for (int a = 1; a <= 7; ++a)
+        for (int b = a + 1; b <= 7; ++b)
+          for (int c = b + 1; c <= 7; ++c) {
+            const QByteArray triple = QByteArray::number(a) + ' ' + QByteArray::number(b) + ' ' +
+                                      QByteArray::number(c) + '\n';
+            if (guarantee == 3 && !kFano.contains(triple))
+              expected << QString::asprintf("%02d %02d %02d", a, b, c);
+          }
+      QCOMPARE(dialog->result()->holes, qint64(expected.size()));
+      QString listed = dialog->findChild<QPlainTextEdit*>("holes")->toPlainText();
+      QCOMPARE(listed.split('\n', Qt::SkipEmptyParts), expected);
+    }
+    QVERIFY(f.messages.isEmpty());
+  }
+};
+
+QTEST_MAIN(WindowToolsTest)
+#include "window_tools_test.moc"

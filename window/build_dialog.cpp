@@ -1,0 +1,267 @@
+#include "window/build_dialog.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+#include "engine/wheel_file.h"
+#include "engine/wheel_load.h"
+
+namespace quirmel {
+
+namespace {
+
+constexpr int kDefaultSeconds = 10;
+constexpr int kMaxSeconds = 3600;
+constexpr int kProgressSteps = 1000;
+
+QSpinBox* MakeSpin(QWidget* parent, const QString& name, int low, int high, int value) {
+  auto* spin = new QSpinBox(parent);
+  spin->setObjectName(name);
+  spin->setAccessibleName(name);
+  spin->setRange(low, high);
+  spin->setValue(value);
+  return spin;
+}
+
+QString Rows(int64_t rows) {
+  return QStringLiteral("%1 %2").arg(rows).arg(rows == 1 ? "row" : "rows");
+}
+
+}  // namespace
+
+TypedNumbers ReadTypedNumbers(const QString& text) {
+  static const QRegularExpression separators(QStringLiteral("[\\s,;|/]+"));
+  static const QRegularExpression range(QStringLiteral("^(\\d{1,3})(?:-|\\.\\.)(\\d{1,3})$"));
+  static const QRegularExpression number(QStringLiteral("^\\d{1,3}$"));
+  TypedNumbers typed;
+  QString spaced = text;
+  spaced.replace(QRegularExpression(QStringLiteral("\\s*(-|\\.\\.)\\s*")), QStringLiteral("\\1"));
+  for (const QString& token : spaced.split(separators, Qt::SkipEmptyParts)) {
+    if (const QRegularExpressionMatch match = range.match(token); match.hasMatch()) {
+      for (int value = match.captured(1).toInt(); value <= match.captured(2).toInt(); ++value)
+        typed.numbers.push_back(value);
+    } else if (number.match(token).hasMatch()) {
+      typed.numbers.push_back(token.toInt());
+    } else {
+      typed.error = QStringLiteral("'%1' is not a number or a range such as 1-20").arg(token);
+      return typed;
+    }
+  }
+  if (typed.numbers.size() == 1) {  // one number: the pool 1..N
+    typed.poolSize = typed.numbers.front();
+    typed.numbers.clear();
+  }
+  return typed;
+}
+
+BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)> useWheel,
+                         QWidget* parent)
+    : ToolDialog(std::move(seams), QStringLiteral("Build wheel"), parent),
+      useWheel_(std::move(useWheel)) {
+  setObjectName(QStringLiteral("BuildDialog"));
+  numbers_ = new QLineEdit(this);
+  numbers_->setObjectName(QStringLiteral("numbers"));
+  numbers_->setAccessibleName(QStringLiteral("Your numbers"));
+  numbers_->setPlaceholderText(QStringLiteral("3 7 12 18 ..., 1-20, or a pool size"));
+  rowSize_ = MakeSpin(this, QStringLiteral("rowSize"), 2, kMaxRowLength, 6);
+  guarantee_ = MakeSpin(this, QStringLiteral("guarantee"), 1, kMaxDrawSize, 3);
+  drawSize_ = MakeSpin(this, QStringLiteral("drawSize"), kMinDrawSize, kMaxDrawSize, 6);
+  seconds_ = MakeSpin(this, QStringLiteral("seconds"), 1, kMaxSeconds, kDefaultSeconds);
+  seconds_->setSuffix(QStringLiteral(" s"));
+  mostRows_ = MakeSpin(this, QStringLiteral("mostRows"), 0, kWindowRows, 0);
+  mostRows_->setSpecialValueText(QStringLiteral("no limit"));
+  start_ = MakeButton(QStringLiteral("&Start"), QStringLiteral("start"));
+  stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
+  use_ = MakeButton(QStringLiteral("&Use this wheel"), QStringLiteral("use"));
+  QPushButton* close = MakeButton(QStringLiteral("Close"), QStringLiteral("close"));
+  start_->setDefault(true);
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setObjectName(QStringLiteral("progress"));
+  progressBar_->setRange(0, kProgressSteps);
+  progressBar_->setTextVisible(false);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("status"));
+  status_->setWordWrap(true);
+  wheelText_ = MakeTextArea(QStringLiteral("wheel"));
+  wheelText_->setAccessibleName(QStringLiteral("Built wheel"));
+
+  auto* guarantee = new QHBoxLayout;
+  guarantee->addWidget(guarantee_);
+  guarantee->addWidget(new QLabel(QStringLiteral("if"), this));
+  guarantee->addWidget(drawSize_);
+  guarantee->addStretch();
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Your &numbers:"), numbers_);
+  form->addRow(QStringLiteral("Numbers in a &row:"), rowSize_);
+  auto* guaranteeLabel = new QLabel(QStringLiteral("&Guarantee (T if M):"), this);
+  guaranteeLabel->setBuddy(guarantee_);
+  form->addRow(guaranteeLabel, guarantee);
+  form->addRow(QStringLiteral("Time &limit:"), seconds_);
+  form->addRow(QStringLiteral("&At most:"), mostRows_);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* button : {start_, stop_, use_})
+    buttons->addWidget(button);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+  layout->addWidget(progressBar_);
+  layout->addWidget(status_);
+  layout->addWidget(wheelText_, 1);
+  resize(560, 520);
+
+  connect(start_, &QPushButton::clicked, this, [this] { Start(); });
+  connect(stop_, &QPushButton::clicked, this, [this] { StopRun(); });
+  connect(use_, &QPushButton::clicked, this, [this] { UseResult(); });
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+  ShowRunning(false);
+  numbers_->setFocus();
+}
+
+void BuildDialog::Prefill(const QString& numbers, int rowSize) {
+  if (running() || numbers_->text() != prefilled_) return;
+  numbers_->setText(numbers);
+  numbers_->selectAll();
+  prefilled_ = numbers;
+  if (rowSize >= rowSize_->minimum()) rowSize_->setValue(rowSize);
+}
+
+void BuildDialog::Start() {
+  if (running()) return;
+  const TypedNumbers typed = ReadTypedNumbers(numbers_->text());
+  if (!typed.error.isEmpty() || (typed.numbers.empty() && typed.poolSize == 0)) {
+    seams_.showError(this, typed.error.isEmpty()
+                               ? QStringLiteral("Type your numbers, or a pool size such as 20")
+                               : typed.error);
+    return;
+  }
+  BuildRequest request{.poolSize = typed.poolSize,
+                       .numbers = typed.numbers,
+                       .rowSize = rowSize_->value(),
+                       .guarantee = guarantee_->value(),
+                       .drawSize = drawSize_->value(),
+                       .seconds = static_cast<double>(seconds_->value())};
+  if (mostRows_->value() > 0) request.targetRows = mostRows_->value();
+  const int places = typed.poolSize > 0 ? typed.poolSize : static_cast<int>(typed.numbers.size());
+  bound_ = SchoenheimBound(places, request.rowSize, request.guarantee, request.drawSize);
+  limit_ = request.seconds;
+  request.progress = [this](const BuildProgress& now) {
+    const std::lock_guard lock(mutex_);
+    latest_ = now;
+    return stopRequested();
+  };
+  {
+    const std::lock_guard lock(mutex_);
+    latest_ = {};
+    found_.reset();
+    winTable_.clear();
+    failure_.clear();
+  }
+  result_.reset();
+  wheelText_->clear();
+  status_->clear();
+  progressBar_->setValue(0);
+  elapsed_.start();
+  StartRun([this, request] {
+    try {
+      BuildResult result = BuildWheel(request);
+      std::vector<WinTableRow> table;
+      const int n = static_cast<int>(result.numbers.size());
+      if (result.covered &&
+          WinTableSubsets(n, request.drawSize, request.guarantee) <= kWinTableSubsets) {
+        table = WinTable(result.wheel, result.numbers, request.drawSize, request.guarantee);
+      }
+      const std::lock_guard lock(mutex_);
+      found_ = std::move(result);
+      winTable_ = std::move(table);
+    } catch (const std::exception& error) {
+      const std::lock_guard lock(mutex_);
+      failure_ = QString::fromUtf8(error.what());
+    }
+  });
+  ShowRunning(true);
+}
+
+void BuildDialog::Tick() {
+  BuildProgress now;
+  {
+    const std::lock_guard lock(mutex_);
+    now = latest_;
+  }
+  const double seconds = elapsed_.elapsed() / 1000.0;
+  progressBar_->setValue(static_cast<int>(std::min(1.0, seconds / limit_) * kProgressSteps));
+  const QString best = now.bestRows > 0 ? Rows(now.bestRows) : QStringLiteral("no cover yet");
+  const QString bound = bound_ ? Rows(*bound_) : QStringLiteral("not known for M > T");
+  status_->setText(QStringLiteral("Best so far: %1.  Lower bound: %2.  Elapsed: %3 s")
+                       .arg(best, bound)
+                       .arg(seconds, 0, 'f', 1));
+}
+
+void BuildDialog::Finished() {
+  ShowRunning(false);
+  progressBar_->setValue(kProgressSteps);
+  QString failure;
+  std::vector<WinTableRow> table;
+  {
+    const std::lock_guard lock(mutex_);
+    failure = failure_;
+    result_ = std::move(found_);
+    table = std::move(winTable_);
+  }
+  if (!failure.isEmpty()) {
+    status_->clear();
+    seams_.showError(this, failure);
+    return;
+  }
+  const BuildResult& result = *result_;
+  const int64_t rows = static_cast<int64_t>(result.wheel.rowCount());
+  QString verdict;
+  if (result.covered) {
+    verdict = QStringLiteral(
+                  "%1, verified: every %2-subset of your numbers meets a row in at "
+                  "least %3 numbers%4.")
+                  .arg(Rows(rows))
+                  .arg(drawSize_->value())
+                  .arg(guarantee_->value())
+                  .arg(result.smallest ? QStringLiteral(" (the fewest possible)") : QString());
+  } else if (rows > 0) {
+    verdict = QStringLiteral("%1, not confirmed within the time limit.").arg(Rows(rows));
+  } else {
+    verdict = QStringLiteral("No wheel found within the time limit.");
+  }
+  if (result.stopped) verdict += QStringLiteral(" Stopped: the best wheel found so far.");
+  if (result.lowerBound)
+    verdict += QStringLiteral(" Lower bound: %1.").arg(Rows(*result.lowerBound));
+  status_->setText(verdict + QStringLiteral(" %1 s.").arg(result.seconds, 0, 'f', 1));
+  wheelText_->setPlainText(
+      QString::fromStdString(WriteWheel(result.wheel) + "\n" + WinTableText(table, "")));
+  use_->setEnabled(result.covered);
+}
+
+void BuildDialog::UseResult() {
+  if (running() || !result_ || !result_->covered) return;
+  if (useWheel_(result_->wheel)) close();
+}
+
+void BuildDialog::ShowRunning(bool running) {
+  start_->setEnabled(!running);
+  stop_->setEnabled(running);
+  use_->setEnabled(!running && result_ && result_->covered);
+  for (QWidget* input : {static_cast<QWidget*>(numbers_), static_cast<QWidget*>(rowSize_),
+                         static_cast<QWidget*>(guarantee_), static_cast<QWidget*>(drawSize_),
+                         static_cast<QWidget*>(seconds_), static_cast<QWidget*>(mostRows_)})
+    input->setEnabled(!running);
+  (running ? stop_ : start_)->setFocus();
+}
+
+}  // namespace quirmel

@@ -1,0 +1,87 @@
+#pragma once
+
+// Build wheel...: the smallest wheel the builder finds for the player's own numbers and a
+// guarantee "T if M", searched off the user-interface thread with a progress bar over the time
+// limit; the verified wheel is shown with its win table, and Use this wheel hands it to the
+// window's listing.
+
+#include <QElapsedTimer>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "engine/builder.h"
+#include "engine/check.h"
+#include "engine/win_table.h"
+#include "window/tool_dialog.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QSpinBox;
+
+namespace quirmel {
+
+// The player's numbers as typed: a list in any common separator ("3 7 12", "3,7;12"), ranges
+// ("1-20", "1..20"), or one number N for the pool 1..N. Empty when nothing is typed; `error`
+// names what is not a number. Duplicates and limits are left to the builder to refuse.
+struct TypedNumbers {
+  std::vector<int> numbers;
+  int poolSize = 0;
+  QString error;
+};
+TypedNumbers ReadTypedNumbers(const QString& text);
+
+class BuildDialog : public ToolDialog {
+  Q_OBJECT
+
+ public:
+  // `useWheel` puts a wheel into the window's listing; false when the window refused it (it has
+  // said why then).
+  BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)> useWheel, QWidget* parent);
+
+  // Fills the numbers and the row size from the window's boxes, unless the player has typed
+  // over what was filled in last time.
+  void Prefill(const QString& numbers, int rowSize);
+
+  void Start();
+  const std::optional<BuildResult>& result() const { return result_; }
+
+ protected:
+  void Tick() override;
+  void Finished() override;
+
+ private:
+  void UseResult();
+  void ShowRunning(bool running);
+
+  std::function<bool(const AnyWheel&)> useWheel_;
+  QLineEdit* numbers_ = nullptr;
+  QSpinBox* rowSize_ = nullptr;
+  QSpinBox* guarantee_ = nullptr;
+  QSpinBox* drawSize_ = nullptr;
+  QSpinBox* seconds_ = nullptr;
+  QSpinBox* mostRows_ = nullptr;
+  QPushButton* start_ = nullptr;
+  QPushButton* stop_ = nullptr;
+  QPushButton* use_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QLabel* status_ = nullptr;
+  QPlainTextEdit* wheelText_ = nullptr;
+  QString prefilled_;
+
+  // Shared with the search's thread.
+  std::mutex mutex_;
+  BuildProgress latest_;
+  std::optional<BuildResult> found_;
+  std::vector<WinTableRow> winTable_;
+  QString failure_;
+
+  std::optional<BuildResult> result_;  // the last search's, on this thread
+  std::optional<int64_t> bound_;
+  double limit_ = 0;
+  QElapsedTimer elapsed_;
+};
+
+}  // namespace quirmel

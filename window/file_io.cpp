@@ -1,0 +1,45 @@
+#include "window/file_io.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace quirmel {
+
+namespace {
+
+constexpr const char* kNotRegular = "it is not a regular file (a folder, a device or a pipe)";
+
+}  // namespace
+
+FileRead ReadWholeFile(const QString& fileName, qint64 maxBytes) {
+  const QFileInfo info(fileName);
+  if (info.exists() && !info.isFile())
+    return {{}, QStringLiteral("%1 cannot be opened: %2").arg(fileName, kNotRegular)};
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly))
+    return {{}, QStringLiteral("%1: %2").arg(fileName, file.errorString())};
+  QByteArray bytes = file.read(maxBytes + 1);  // one byte more tells a file that is too large
+  if (bytes.size() > maxBytes) {
+    return {{},
+            QStringLiteral("%1 is larger than %2 MiB, more than a wheel or a draw history holds")
+                .arg(fileName)
+                .arg(maxBytes >> 20)};
+  }
+  if (file.error() != QFileDevice::NoError)
+    return {{}, QStringLiteral("%1: %2").arg(fileName, file.errorString())};
+  return {std::move(bytes), {}};
+}
+
+QString WriteWholeFile(const QString& fileName, const QByteArray& bytes, bool text) {
+  const QFileInfo info(fileName);
+  if (info.exists() && !info.isFile())
+    return QStringLiteral("%1 cannot be written: %2").arg(fileName, kNotRegular);
+  QSaveFile file(fileName);
+  const QIODevice::OpenMode mode =
+      text ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly;
+  if (file.open(mode) && file.write(bytes) == bytes.size() && file.commit()) return {};
+  return QStringLiteral("%1 cannot be written: %2").arg(fileName, file.errorString());
+}
+
+}  // namespace quirmel

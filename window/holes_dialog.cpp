@@ -1,0 +1,180 @@
+#include "window/holes_dialog.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+namespace quirmel {
+
+namespace {
+
+QString Grouped(int64_t value) {
+  return QLocale::system().toString(static_cast<qlonglong>(value));
+}
+
+}  // namespace
+
+HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int guarantee,
+                         QWidget* parent)
+    : ToolDialog(std::move(seams), QStringLiteral("Show holes"), parent),
+      wheel_(std::move(wheel)),
+      poolSize_(poolSize) {
+  setObjectName(QStringLiteral("HolesDialog"));
+  const int drawSize = std::clamp(std::min(6, poolSize), kMinDrawSize, kMaxDrawSize);
+  drawSize_ = new QSpinBox(this);
+  drawSize_->setObjectName(QStringLiteral("drawSize"));
+  drawSize_->setAccessibleName(QStringLiteral("Numbers drawn"));
+  drawSize_->setRange(kMinDrawSize, kMaxDrawSize);
+  drawSize_->setValue(drawSize);
+  guarantee_ = new QSpinBox(this);
+  guarantee_->setObjectName(QStringLiteral("guarantee"));
+  guarantee_->setAccessibleName(QStringLiteral("Guarantee"));
+  guarantee_->setRange(1, kMaxDrawSize);
+  guarantee_->setValue(std::clamp(guarantee, 1, drawSize));
+  start_ = MakeButton(QStringLiteral("&Start"), QStringLiteral("start"));
+  stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
+  copy_ = MakeButton(QStringLiteral("&Copy"), QStringLiteral("copy"));
+  save_ = MakeButton(QStringLiteral("S&ave..."), QStringLiteral("save"));
+  QPushButton* close = MakeButton(QStringLiteral("Close"), QStringLiteral("close"));
+  start_->setDefault(true);
+  counter_ = new QLabel(this);
+  counter_->setObjectName(QStringLiteral("counter"));
+  counter_->setWordWrap(true);
+  holes_ = MakeTextArea(QStringLiteral("holes"));
+  holes_->setAccessibleName(QStringLiteral("Holes"));
+
+  auto* guaranteeRow = new QHBoxLayout;
+  guaranteeRow->addWidget(guarantee_);
+  guaranteeRow->addWidget(new QLabel(QStringLiteral("if"), this));
+  guaranteeRow->addWidget(drawSize_);
+  guaranteeRow->addStretch();
+  auto* form = new QFormLayout;
+  form->addRow(
+      QStringLiteral("Pool:"),
+      new QLabel(QStringLiteral("1..%1, %2 rows").arg(poolSize).arg(wheel_.rowCount()), this));
+  auto* guaranteeLabel = new QLabel(QStringLiteral("&Guarantee (T if M):"), this);
+  guaranteeLabel->setBuddy(guarantee_);
+  form->addRow(guaranteeLabel, guaranteeRow);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* button : {start_, stop_, copy_, save_})
+    buttons->addWidget(button);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+  layout->addWidget(counter_);
+  layout->addWidget(holes_, 1);
+  resize(480, 480);
+
+  connect(start_, &QPushButton::clicked, this, [this] { Start(); });
+  connect(stop_, &QPushButton::clicked, this, [this] { StopRun(); });
+  connect(copy_, &QPushButton::clicked, this,
+          [this] { QApplication::clipboard()->setText(HoleLines()); });
+  connect(save_, &QPushButton::clicked, this,
+          [this] { SaveText(QStringLiteral("Save holes"), HoleLines()); });
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+  ShowRunning(false);
+}
+
+void HolesDialog::Start() {
+  if (running()) return;
+  const CheckRequest request{.wheel = &wheel_,
+                             .poolSize = poolSize_,
+                             .drawSize = drawSize_->value(),
+                             .guarantee = guarantee_->value(),
+                             .holesToList = kHolesListed,
+                             .progress = [this](int64_t examined, int64_t total) {
+                               examined_ = examined;
+                               total_ = total;
+                               return stopRequested();
+                             }};
+  if (request.guarantee > request.drawSize || request.drawSize > poolSize_) {
+    seams_.showError(this, QStringLiteral("The guarantee T needs M >= T numbers drawn, and M "
+                                          "numbers drawn need a pool of at least M (here %1)")
+                               .arg(poolSize_));
+    return;
+  }
+  examined_ = 0;
+  total_ = 0;
+  result_.reset();
+  holes_->clear();
+  StartRun([this, request] {
+    try {
+      CheckResult result = CheckWheel(request);
+      const std::lock_guard lock(mutex_);
+      found_ = std::move(result);
+      failure_.clear();
+    } catch (const std::exception& error) {
+      const std::lock_guard lock(mutex_);
+      found_.reset();
+      failure_ = QString::fromUtf8(error.what());
+    }
+  });
+  ShowRunning(true);
+  Tick();
+}
+
+void HolesDialog::Tick() {
+  counter_->setText(
+      QStringLiteral("Examined %1 of %2 draws").arg(Grouped(examined_), Grouped(total_)));
+}
+
+void HolesDialog::Finished() {
+  ShowRunning(false);
+  QString failure;
+  {
+    const std::lock_guard lock(mutex_);
+    failure = failure_;
+    result_ = std::move(found_);
+  }
+  if (!failure.isEmpty()) {
+    counter_->clear();
+    seams_.showError(this, failure);
+    return;
+  }
+  const CheckResult& result = *result_;
+  QString text = result.stopped ? QStringLiteral("Stopped after %1 of %2 draws: %3 holes so far")
+                                      .arg(Grouped(result.examined), Grouped(result.subsets),
+                                           Grouped(result.holes))
+                                : QStringLiteral("Holes: %1 of %2 draws")
+                                      .arg(Grouped(result.holes), Grouped(result.subsets));
+  if (result.holes > static_cast<int64_t>(result.holeList.size()))
+    text += QStringLiteral(" (the first %1 listed)").arg(Grouped(result.holeList.size()));
+  counter_->setText(text);
+  holes_->setPlainText(HoleLines());
+  copy_->setEnabled(!result.holeList.empty());
+  save_->setEnabled(!result.holeList.empty());
+}
+
+QString HolesDialog::HoleLines() const {
+  if (!result_) return {};
+  QString text;
+  for (const std::vector<int>& hole : result_->holeList) {
+    for (std::size_t i = 0; i < hole.size(); ++i)
+      text += QStringLiteral("%1%2").arg(i == 0 ? "" : " ").arg(hole[i], 2, 10, QLatin1Char('0'));
+    text += '\n';
+  }
+  return text;
+}
+
+void HolesDialog::ShowRunning(bool running) {
+  start_->setEnabled(!running);
+  stop_->setEnabled(running);
+  const bool listed = !running && result_ && !result_->holeList.empty();
+  copy_->setEnabled(listed);
+  save_->setEnabled(listed);
+  drawSize_->setEnabled(!running);
+  guarantee_->setEnabled(!running);
+  (running ? stop_ : start_)->setFocus();
+}
+
+}  // namespace quirmel

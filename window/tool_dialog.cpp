@@ -1,0 +1,85 @@
+#include "window/tool_dialog.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "window/file_io.h"
+#include "window/fonts.h"
+
+namespace quirmel {
+
+namespace {
+
+constexpr int kPollMs = 50;
+constexpr int kReportPixels = 16;  // the report's fixed-pitch size
+
+}  // namespace
+
+ToolDialog::ToolDialog(WindowSeams seams, const QString& title, QWidget* parent)
+    : QDialog(parent), seams_(std::move(seams)) {
+  setWindowTitle(title);
+  setAccessibleName(title);
+  setFont(DesignFont(Face::Ui, 12));
+  setWindowModality(Qt::WindowModal);
+  poll_.setInterval(kPollMs);
+  connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
+}
+
+void ToolDialog::StartRun(std::function<void()> work) {
+  run_.Start(std::move(work));
+  poll_.start();
+}
+
+void ToolDialog::Poll() {
+  if (run_.finished()) {
+    poll_.stop();
+    Finished();
+  } else {
+    Tick();
+  }
+}
+
+QPushButton* ToolDialog::MakeButton(const QString& text, const QString& name) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QPlainTextEdit* ToolDialog::MakeTextArea(const QString& name) {
+  auto* area = new QPlainTextEdit(this);
+  area->setObjectName(name);
+  area->setAccessibleName(name);
+  area->setReadOnly(true);
+  area->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  area->setFont(DesignFont(Face::Mono, kReportPixels));
+  area->setLineWrapMode(QPlainTextEdit::NoWrap);
+  return area;
+}
+
+void ToolDialog::SaveText(const QString& caption, const QString& text) {
+  const QString fileName = seams_.chooseSaveFile(this, caption);
+  if (fileName.isEmpty()) return;
+  const QString error = WriteWholeFile(fileName, text.toUtf8(), true);
+  if (!error.isEmpty()) seams_.showError(this, error);
+}
+
+void ToolDialog::closeEvent(QCloseEvent* event) {
+  if (run_.running()) {
+    run_.Stop();
+    Poll();  // the run's result is kept and shown
+  }
+  event->accept();
+  QDialog::closeEvent(event);
+}
+
+void ToolDialog::reject() {
+  if (run_.running()) {
+    run_.Stop();
+    Poll();
+  }
+  QDialog::reject();
+}
+
+}  // namespace quirmel

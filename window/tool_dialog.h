@@ -1,0 +1,54 @@
+#pragma once
+
+// What the wheel tools' dialogs share: the window's font, a run off the user-interface thread
+// watched by a timer, and a close (Escape, the title bar's button, Close) that stops the run
+// first and keeps what it found.
+
+#include <QDialog>
+#include <QTimer>
+
+#include "window/background_run.h"
+#include "window/seams.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quirmel {
+
+class ToolDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  ToolDialog(WindowSeams seams, const QString& title, QWidget* parent);
+
+  bool running() const { return run_.running(); }
+
+ protected:
+  // Starts `work` off the user-interface thread; Tick() is called every 50 ms while it runs and
+  // Finished() once when it has returned.
+  void StartRun(std::function<void()> work);
+  void StopRun() { run_.RequestStop(); }
+  bool stopRequested() const { return run_.stopRequested(); }
+  virtual void Tick() {}
+  virtual void Finished() {}
+
+  // A button of the dialog, named for tests and screen readers.
+  QPushButton* MakeButton(const QString& text, const QString& name);
+  // A read-only text area in the report's fixed-pitch face.
+  QPlainTextEdit* MakeTextArea(const QString& name);
+  // Writes `text` to a file the user chooses (an error box when it cannot be written).
+  void SaveText(const QString& caption, const QString& text);
+
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+  WindowSeams seams_;
+
+ private:
+  void Poll();
+
+  BackgroundRun run_;
+  QTimer poll_;
+};
+
+}  // namespace quirmel
