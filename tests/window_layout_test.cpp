@@ -3,6 +3,8 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 
 #include "tests/window_fixture.h"
@@ -96,6 +98,38 @@ class WindowLayoutTest : public QObject {
         QVERIFY(QFontDatabase::styles(info.family()).join(' ').contains("Semi"));
     }
     QVERIFY(QFontInfo(f.Area("txtReport")->font()).fixedPitch());
+  }
+
+  // Every blank of a listed row leaves more ink-free room than any gap inside a number, so no
+  // two numbers run together ("09 16" once read as "0916"), and a row stays on one line.
+  void listingBlanksShow() {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("rows.txt"));
+    const QByteArray rows =
+        "01 03 07 09 16 18\n11 12 14 16 17 19\n01 15 18 29 45 49\n"
+        "06 07 11 22 24 47\n40 41 44 48 49 10\n";
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rows) == rows.size());
+    file.close();
+    WindowFixture f;
+    QVERIFY(f.window->OpenWheel(file.fileName()));
+    QVERIFY(f.ShowActive());
+    QPlainTextEdit* listing = f.Area("txtLista");
+    const QImage image = listing->viewport()->grab().toImage();
+    for (QTextBlock block = listing->document()->begin(); block.isValid(); block = block.next()) {
+      QCOMPARE(block.layout()->lineCount(), 1);
+      const QRect line = listing->cursorRect(QTextCursor(block)).adjusted(-2, 0, 0, 0);
+      QList<bool> ink(image.width() / image.devicePixelRatio(), false);
+      for (int x = 0; x < ink.size(); ++x)
+        for (int y = line.top(); y <= line.bottom(); ++y)
+          ink[x] = ink[x] || qGray(image.pixel(x, y)) < 160;
+      QList<int> gaps;  // runs of ink-free columns between the first and the last ink
+      for (int x = int(ink.indexOf(true)), run = 0; x <= int(ink.lastIndexOf(true)); ++x) {
+        if (ink[x] && run > 0) gaps << run;
+        run = ink[x] ? 0 : run + 1;
+      }
+      std::sort(gaps.rbegin(), gaps.rend());
+      QVERIFY2(gaps.size() > 5 && gaps[4] >= gaps[5] + 2, qPrintable(block.text()));
+    }
   }
 
   void startUp() {

@@ -28,6 +28,7 @@ const QColor kSurface("#C0C0C0");
 const QColor kButtonFace("#E0E0E0");
 const QColor kAmber("#EAC564");
 const QColor kDarkGrey("#404040");
+constexpr qreal kListingBlankExtra = 4;  // pixels added to each blank of the listing (see there)
 
 void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   QPalette palette = widget->palette();
@@ -202,8 +203,14 @@ void frmAmain::BuildControls() {
   SetSiteColour(kLinkColour);
 
   // Listing column.
-  txtLista = MakeTextArea(Frame1[2], "txtLista", 10, 16, 181, 357, DesignFont(Face::Ui, 16),
-                          "Wheel listing");
+  // The listing's face has tabular figures whose "1" is a narrow glyph centred in a full figure
+  // width, while its blank is barely a quarter of an em: at 16 px the blank between "09" and "16"
+  // leaves no more ink-free room than the inside of "11" or "16", and the hinter's rounding can
+  // take the rest, so two numbers read as one. Half an em between numbers keeps every blank
+  // wider than any gap inside a number; a row of six still fits the listing's width.
+  QFont listingFont = DesignFont(Face::Ui, 16);
+  listingFont.setWordSpacing(kListingBlankExtra);
+  txtLista = MakeTextArea(Frame1[2], "txtLista", 10, 16, 181, 357, listingFont, "Wheel listing");
   lblCt = MakeLabel<QLabel>(Frame1[2], "lblCt", "0", 12, 380, 103, 21,
                             DesignFont(Face::UiSemibold, 13, QFont::DemiBold), Qt::AlignRight);
   lblCt->setFrameStyle(QFrame::Panel | QFrame::Sunken);
