@@ -19,7 +19,7 @@ namespace quirmel {
 
 namespace {
 
-constexpr int kDefaultSeconds = 10;
+constexpr int kDefaultSeconds = 30;  // enough for most wheels of 20 numbers; Stop keeps the best
 constexpr int kMaxSeconds = 3600;
 constexpr int kProgressSteps = 1000;
 

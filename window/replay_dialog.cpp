@@ -89,7 +89,6 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
   table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-  table_->horizontalHeader()->setStretchLastSection(true);
   totals_ = new QLabel(this);
   totals_->setObjectName(QStringLiteral("totals"));
   totals_->setWordWrap(true);
@@ -202,6 +201,7 @@ void ReplayDialog::ShowTable() {
 void ReplayDialog::ShowCharts() {
   // Draws by best level, as bars from level 0 up to M.
   auto* bars = new QBarSet(QStringLiteral("Draws"));
+  bars->setLabelColor(palette().color(QPalette::WindowText));  // above the bars, not on them
   QStringList levels;
   for (int level = 0; level <= drawSize_; ++level) {
     *bars << static_cast<qreal>(replay_.bestTotals[static_cast<std::size_t>(level)]);

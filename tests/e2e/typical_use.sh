@@ -155,6 +155,36 @@ xdotool windowactivate --sync "$window" key alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end when its window closed"
 
+# Build wheel... (Ctrl+B): the Fano plane, rows of 3 meeting every pair of 1..7, found at once;
+# Use this wheel (Alt+U) lists its 7 rows; Show holes... (Ctrl+H) runs on it and closes.
+start_again
+press ctrl+b
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Build wheel$' | head -n 1) ||
+  fail "Ctrl+B opened no Build wheel dialog"
+xdotool windowactivate --sync "$dialog"
+type_text "1-7"; press Tab; type_text 3; press Tab; type_text 2; press Tab; type_text 2
+press Return                    # Start, the default button
+sleep 2
+press alt+u                     # Use this wheel
+sleep 0.5
+xdotool search --onlyvisible --name '^Build wheel$' >/dev/null && fail "Use this wheel left the dialog open"
+listing=$(copy_box 552 128)
+[ "$(echo "$listing" | grep -cE '^[0-9]{2} [0-9]{2} [0-9]{2}$')" -eq 7 ] ||
+  fail "the built wheel is not the 7 rows of the Fano plane:"$'\n'"$listing"
+press ctrl+h
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Show holes$' | head -n 1) ||
+  fail "Ctrl+H opened no Show holes dialog"
+xdotool windowactivate --sync "$dialog" key Return
+sleep 0.5
+xdotool windowactivate --sync "$dialog" key Escape
+sleep 0.3
+xdotool search --onlyvisible --name '^Show holes$' >/dev/null && fail "Escape left Show holes open"
+kill -0 "$app" || fail "the program ended"
+echo "e2e: a wheel built, used and checked for holes through the dialogs"
+xdotool windowactivate --sync "$window" key alt+F4
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end when its window closed"
+
 # The window killed from outside during a long analysis: the process must end, not hang.
 start_again
 for n in 1 2 3 4 5 6; do type_text "$n"; press Return; done
@@ -168,4 +198,4 @@ xdotool windowkill "$window"
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program hung after its window was killed during an analysis"
 echo "e2e: window killed during an analysis, program ended"
-echo "e2e: 7 passed, 0 failed"
+echo "e2e: 8 passed, 0 failed"
