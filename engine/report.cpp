@@ -29,10 +29,41 @@ MatchRange RangeOf(const std::array<int32_t, 61>& row) {
   return range;
 }
 
-std::string Pad2(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%2d", value);
+std::string Pad2(int64_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%2lld", static_cast<long long>(value));
   return text;
+}
+
+// The report's text from each best level's fewest and most matching rows and its subsets.
+struct LevelFigures {
+  int64_t fewest = 0;  // 0: no subset has this best level
+  int64_t most = 0;
+  int64_t subsets = 0;
+};
+
+std::string ReportText(int16_t subsetSize, int64_t total,
+                       const std::array<LevelFigures, kMaxLevel + 1>& levels, int16_t filterLevel,
+                       const NumberFormat& format) {
+  char size[16];
+  std::snprintf(size, sizeof size, "%02d", subsetSize);
+  std::string report = std::string("Hits ") + size +
+                       " - Integral: " + FormatCount(static_cast<int32_t>(total), format) + "\r\n";
+
+  int64_t coveredCount = 0;
+  for (int level = kMaxLevel; level >= std::max<int>(filterLevel, 0); --level) {
+    const LevelFigures& figures = levels[static_cast<std::size_t>(level)];
+    if (figures.fewest <= 0 || figures.most <= 0) continue;
+    coveredCount += figures.subsets;
+    const double share = static_cast<double>(figures.subsets) / static_cast<double>(total) * 100.0;
+    report += "p. " + std::to_string(level) + " - min. " + Pad2(figures.fewest) + " | max. " +
+              Pad2(figures.most) + " ... " + FormatPercent(share, format) + "\r\n";
+  }
+
+  const float covered =
+      static_cast<float>(static_cast<double>(coveredCount) / static_cast<double>(total) * 100.0);
+  report += "------------------- Covered: " + FormatPercent(covered, format) + "\r\n";
+  return report;
 }
 
 }  // namespace
@@ -40,26 +71,25 @@ std::string Pad2(int value) {
 std::string BuildCoverageReport(int16_t subsetSize, const CoverageStats& stats, int16_t filterLevel,
                                 const NumberFormat& format) {
   if (stats.subsetCount < 1) return {};
-  const double total = stats.subsetCount;
-
-  char size[16];
-  std::snprintf(size, sizeof size, "%02d", subsetSize);
-  std::string report = std::string("Hits ") + size +
-                       " - Integral: " + FormatCount(stats.subsetCount, format) + "\r\n";
-
-  int64_t coveredCount = 0;
-  for (int level = kMaxLevel; level >= std::max<int>(filterLevel, 0); --level) {
+  std::array<LevelFigures, kMaxLevel + 1> levels{};
+  for (int level = 0; level <= kMaxLevel; ++level) {
     const MatchRange range = RangeOf(stats.matchCountTable[level]);
-    if (range.min <= 0 || range.max <= 0) continue;
-    coveredCount += stats.bestLevelCount[level];
-    const double share = stats.bestLevelCount[level] / total * 100.0;
-    report += "p. " + std::to_string(level) + " - min. " + Pad2(range.min) + " | max. " +
-              Pad2(range.max) + " ... " + FormatPercent(share, format) + "\r\n";
+    levels[static_cast<std::size_t>(level)] = {range.min, range.max, stats.bestLevelCount[level]};
   }
+  return ReportText(subsetSize, stats.subsetCount, levels, filterLevel, format);
+}
 
-  const float covered = static_cast<float>(static_cast<double>(coveredCount) / total * 100.0);
-  report += "------------------- Covered: " + FormatPercent(covered, format) + "\r\n";
-  return report;
+std::string BuildCoverageReport(int16_t subsetSize, const CheckResult& result, int16_t filterLevel,
+                                const NumberFormat& format) {
+  if (result.examined < 1 || result.stopped) return {};
+  std::array<LevelFigures, kMaxLevel + 1> levels{};
+  for (std::size_t level = 0; level < result.levels.size() && level <= kMaxLevel; ++level) {
+    const std::map<int64_t, int64_t>& byMatches = result.levels[level];
+    if (byMatches.empty()) continue;
+    levels[level] = {byMatches.begin()->first, byMatches.rbegin()->first,
+                     result.SubsetsAt(static_cast<int>(level))};
+  }
+  return ReportText(subsetSize, result.subsets, levels, filterLevel, format);
 }
 
 }  // namespace quirmel

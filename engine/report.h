@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/check.h"
 #include "engine/coverage.h"
 #include "engine/funzioni.h"
 
@@ -12,6 +13,12 @@ namespace quirmel {
 // combinations reaching it and its share, and the share covered at filterLevel or above. Empty
 // when no subset was examined. Every line ends with CR LF.
 std::string BuildCoverageReport(int16_t subsetSize, const CoverageStats& stats, int16_t filterLevel,
+                                const NumberFormat& format);
+
+// The same report from the general check of any wheel (drawSize = subsetSize), whose match
+// counts are exact rather than capped at 60: for wheels opened from a file, which may hold
+// thousands of rows. Empty when the check was stopped.
+std::string BuildCoverageReport(int16_t subsetSize, const CheckResult& result, int16_t filterLevel,
                                 const NumberFormat& format);
 
 }  // namespace quirmel

@@ -48,6 +48,18 @@ class WindowFilesTest : public QObject {
     QVERIFY(f.messages.isEmpty());
   }
 
+  // An opened wheel's match counts are exact: 100 copies of one row are 100 rows at level 6,
+  // where the capped table of a developed wheel would say 60.
+  void openedWheelCountsAreExact() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    QVERIFY(f.window->OpenWheel(
+        WriteText(dir, "copies.txt", QByteArray("1 2 3 4 5 6\n").repeated(100))));
+    f.Click("cmdGar(6)");
+    QVERIFY2(f.Report().startsWith("Hits 06 - Integral: 1\np. 6 - min. 100 | max. 100 ..."),
+             qPrintable(f.Report()));
+  }
+
   void refusedFilesChangeNothing_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("says");

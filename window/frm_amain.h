@@ -23,6 +23,8 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "engine/engine.h"
@@ -114,7 +116,11 @@ class frmAmain : public QWidget {
   void ShowReportMenu(const QPoint& at);
   // Writes `bytes` to `fileName` whole, or shows why not; true when written.
   bool WriteFile(const QString& fileName, const QByteArray& bytes, bool text);
-  void ReportAnalysis(int16_t index, const CoverageStats& stats);
+  // An analysis of the state's wheel, as the design counts it or exactly (see cmdGar_Click): the
+  // report of a finished run, nothing when it was stopped or refused.
+  std::optional<std::string> AnalyseAsDesigned(int16_t index);
+  std::optional<std::string> AnalyseExactly(int16_t index);
+  void ReportAnalysis(const std::optional<std::string>& report);
   void StepFilterLevel(int step);
   void FocusKeyBox1();
   void SetSiteColour(QRgb colour);
@@ -157,6 +163,7 @@ class frmAmain : public QWidget {
   BuildDialog* buildDialog_ = nullptr;  // kept, with its last wheel, while the window lives
 
   bool analysisRunning_ = false;
+  bool exactAnalysis_ = false;  // the wheel came from a file or the builder, not from GENERATE
   bool closeAfterAnalysis_ = false;
   QElapsedTimer sinceLastTurn_;  // time since the window last had a turn during an analysis
   bool centred_ = false;

@@ -100,6 +100,7 @@ bool frmAmain::UseWheelText(std::string_view text, const QString& name) {
     return false;
   }
   UseWheel(state_, *load.loaded);
+  exactAnalysis_ = true;
   txtLista->setPlainText(QString::fromStdString(load.loaded->listing).chopped(1));
   txtReport->setPlainText(QString());
   // An empty pool box, or one below the wheel's numbers, takes the wheel's largest number: the

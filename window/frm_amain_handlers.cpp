@@ -178,6 +178,7 @@ void frmAmain::cmdElabora_Click() {
   const GenerationResult result =
       GenerateWheel(state_, keys, FromBox(txtNumeri), FromBox(txtCombinazioni));
   if (result.succeeded) {
+    exactAnalysis_ = false;
     txtLista->setPlainText(ForBox(result.listing));
     txtReport->setPlainText(QString());
     return;
@@ -220,17 +221,9 @@ void frmAmain::cmdGar_Click(int16_t index) {
   state_.poolSize = *poolSize;
   analysisRunning_ = true;
   sinceLastTurn_.invalidate();  // the first progress point always gets a turn
-  CoverageStats stats;
-  try {
-    stats = AnalyseCoverage(*state_.wheel, state_.combinationCount, state_.keyCount,
-                            state_.poolSize, index,
-                            [this](int32_t subsetCount) { return AnalysisProgress(subsetCount); });
-  } catch (const std::exception& error) {  // the checks above leave the engine nothing to refuse
-    stats.stopped = true;
-    seams_.showError(this, QString::fromUtf8(error.what()));
-  }
-  ShowCount(stats.subsetCount);
-  ReportAnalysis(index, stats);
+  // A wheel from a file may hold thousands of rows: it gets exact match counts, not capped ones.
+  const bool exactly = exactAnalysis_ && state_.poolSize >= index;
+  ReportAnalysis(exactly ? AnalyseExactly(index) : AnalyseAsDesigned(index));
   state_.abortRequested = false;
   cmdAbort->setEnabled(false);
   analysisRunning_ = false;
@@ -240,18 +233,49 @@ void frmAmain::cmdGar_Click(int16_t index) {
   }
 }
 
+std::optional<std::string> frmAmain::AnalyseAsDesigned(int16_t index) {
+  CoverageStats stats;
+  try {
+    stats = AnalyseCoverage(*state_.wheel, state_.combinationCount, state_.keyCount,
+                            state_.poolSize, index,
+                            [this](int32_t subsetCount) { return AnalysisProgress(subsetCount); });
+  } catch (const std::exception& error) {  // the checks before leave the engine nothing to refuse
+    seams_.showError(this, QString::fromUtf8(error.what()));
+    return std::nullopt;
+  }
+  ShowCount(stats.subsetCount);
+  if (stats.stopped) return std::nullopt;
+  return BuildCoverageReport(index, stats, state_.filterLevel, RegionalFormat());
+}
+
+std::optional<std::string> frmAmain::AnalyseExactly(int16_t index) {
+  const AnyWheel wheel = StateWheel(state_);
+  CheckResult result;
+  try {
+    result = CheckWheel({.wheel = &wheel,
+                         .poolSize = state_.poolSize,
+                         .drawSize = index,
+                         .progress = [this](int64_t examined, int64_t) {
+                           return AnalysisProgress(static_cast<int32_t>(examined));
+                         }});
+  } catch (const std::exception& error) {  // tables too large for this machine's memory
+    seams_.showError(this, QString::fromUtf8(error.what()));
+    return std::nullopt;
+  }
+  ShowCount(static_cast<int32_t>(result.examined));
+  if (result.stopped) return std::nullopt;
+  return BuildCoverageReport(index, result, state_.filterLevel, RegionalFormat());
+}
+
 // What a finished run leaves: the report appended, or the message of a stop. A run ended by
 // closing the window says nothing, and one the engine refused was reported already.
-void frmAmain::ReportAnalysis(int16_t index, const CoverageStats& stats) {
+void frmAmain::ReportAnalysis(const std::optional<std::string>& report) {
   if (closeAfterAnalysis_) return;
   if (state_.abortRequested) {
     seams_.showError(this, kMsgInterrupted);
     return;
   }
-  if (stats.stopped) return;
-  const std::string report =
-      BuildCoverageReport(index, stats, state_.filterLevel, RegionalFormat());
-  AppendTo(txtReport, ForBox(report) + "\n");
+  if (report) AppendTo(txtReport, ForBox(*report) + "\n");
 }
 
 bool frmAmain::AnalysisProgress(int32_t subsetCount) {
