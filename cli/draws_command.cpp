@@ -88,7 +88,7 @@ int Draws(const DrawsOptions& options) {
   if (!history) return kInputError;
   const DrawReadResult read = ReadDraws(*history, readOptions);
   if (read.error) {
-    Complain(Describe(*read.error, Shown(options.history)));
+    Complain(Describe(*read.error, Shown(options.history)) + EncodingHint(*history));
     return kInputError;
   }
   const DrawReplay replay = ReplayDraws(*wheel, read.draws, options.draw);

@@ -15,18 +15,7 @@ namespace quirmel::cli {
 
 void Complain(const std::string& message) {
   // Control bytes from a file are shown escaped, never sent to the terminal as they are.
-  std::string shown;
-  for (const char c : message) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7f) {
-      shown += c;
-      continue;
-    }
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-    shown += escaped;
-  }
-  std::cerr << "quirmel-cli: " << shown << '\n';
+  std::cerr << "quirmel-cli: " << EscapeControls(message) << '\n';
 }
 
 bool WriteOutput(const std::string& name, const std::string& text) {
@@ -99,12 +88,12 @@ std::optional<std::string> ReadInput(const std::string& name, const EarlyRefusal
     Complain(name + ": " + std::strerror(errno != 0 ? errno : ENOENT));
     return std::nullopt;
   }
+  std::string text;
   const auto refuse = [&](const TextError& fault) {
     if (file != stdin) std::fclose(file);
-    Complain(Describe(fault, Shown(name)));
+    Complain(Describe(fault, Shown(name)) + EncodingHint(text));
     return std::nullopt;
   };
-  std::string text;
   int64_t line = 1;
   std::size_t lineStart = 0;       // where the current line starts in `text`
   std::size_t nextLook = 1 << 20;  // when `refused` looks again
@@ -155,7 +144,7 @@ std::optional<AnyWheel> ReadWheelFile(const std::string& name, const WheelReadOp
   if (!text) return std::nullopt;
   WheelReadResult read = ReadWheel(*text, options);
   if (read.error) {
-    Complain(Describe(*read.error, Shown(name)));
+    Complain(Describe(*read.error, Shown(name)) + EncodingHint(*text));
     return std::nullopt;
   }
   return std::move(read.wheel);

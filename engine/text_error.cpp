@@ -1,5 +1,7 @@
 #include "engine/text_error.h"
 
+#include <cstdio>
+
 namespace quirmel {
 
 std::string Describe(const TextError& error, const std::string& name) {
@@ -13,6 +15,40 @@ std::string Describe(const TextError& error, const std::string& name) {
   where += ": ";
   where += error.message;
   return where;
+}
+
+std::string EscapeControls(const std::string& message) {
+  std::string shown;
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      shown += c;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+    shown += escaped;
+  }
+  return shown;
+}
+
+std::string EncodingHint(std::string_view text) {
+  constexpr std::size_t kLooked = 4096;
+  const std::string_view head = text.substr(0, kLooked);
+  const bool byteOrderMark = head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF");
+  std::size_t evenZeros = 0;  // UTF-16 text of digits and blanks has a zero in every other byte
+  std::size_t oddZeros = 0;
+  std::size_t controls = 0;
+  for (std::size_t i = 0; i < head.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(head[i]);
+    if (byte == 0) ++(i % 2 == 0 ? evenZeros : oddZeros);
+    if (byte < 0x20 && byte != '\n' && byte != '\r' && byte != '\t') ++controls;
+  }
+  const std::size_t half = head.size() / 2;
+  if (byteOrderMark || (half > 0 && (evenZeros * 10 >= half * 9 || oddZeros * 10 >= half * 9)))
+    return " (the file looks like UTF-16 text: save it as UTF-8)";
+  if (controls * 20 > head.size()) return " (the file looks binary, not text)";
+  return {};
 }
 
 }  // namespace quirmel

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quirmel {
 
@@ -15,5 +16,14 @@ struct TextError {
 
 // "name:line:column: message" (without the column when it is 0).
 std::string Describe(const TextError& error, const std::string& name);
+
+// The message with each control byte (a file's NUL, escape or bell) written as \\xNN, so that
+// showing it neither drives a terminal nor cuts a message box short.
+std::string EscapeControls(const std::string& message);
+
+// What a refused text seems to be when it is not plain text, as a hint to add to the refusal:
+// " (the file looks like UTF-16 text: save it as UTF-8)", " (the file looks binary, not text)",
+// or nothing. Looks at the start of the text only.
+std::string EncodingHint(std::string_view text);
 
 }  // namespace quirmel

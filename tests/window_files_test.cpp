@@ -1,6 +1,7 @@
 // Wheels and reports in files, through the window: open, drop, save and print. (That none of it
 // acts while an analysis runs is in the behaviour test, with the rest of the re-entry rule.)
 
+#include <sys/stat.h>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -60,27 +61,63 @@ class WindowFilesTest : public QObject {
              qPrintable(f.Report()));
   }
 
+  void largestWheelOpens() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    QVERIFY(
+        f.window->OpenWheel(WriteText(dir, "largest.txt", QByteArray("1 2\n").repeated(32767))));
+    QCOMPARE(f.state.combinationCount, int16_t{32767});
+    QCOMPARE(quirmel::StateWheel(f.state).rowCount(), std::size_t{32767});
+  }
+
+  // Hostile files: refused with the file's name and why, the window's wheel left as it was.
+  // A "special" row opens that instead of a file holding the text: a pipe without a writer, a
+  // device without end, a folder.
   void refusedFilesChangeNothing_data() {
     QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("special");
     QTest::addColumn<QString>("says");
+    const QString notRegular =
+        " cannot be opened: it is not a regular file (a folder, a device or a pipe)";
+    QByteArray utf16 = "\xFF\xFE";
+    for (const char c : QByteArray("1 2 3\n4 5 6\n"))
+      utf16 += QByteArray(1, c) + '\0';
     // clang-format off
-    QTest::newRow("seven numbers") << QByteArray("1 2 3\n\n1 2 3 4 5 6 7\n") << ":3: the window takes rows of at most 6 numbers";
-    QTest::newRow("not a number")  << QByteArray("1 2 3\n4 five 6\n")        << ":2:3: 'five' is not a whole decimal number";
-    QTest::newRow("no rows")       << QByteArray("# nothing\n")              << ":1: the wheel holds no rows";
-    QTest::newRow("32,768 rows")   << QByteArray("1 2\n").repeated(32768)    << ":32768: the window takes at most 32,767 rows";
+    QTest::newRow("seven numbers") << QByteArray("1 2 3\n\n1 2 3 4 5 6 7\n") << "" << ":3: the window takes rows of at most 6 numbers";
+    QTest::newRow("not a number")  << QByteArray("1 2 3\n4 five 6\n")        << "" << ":2:3: 'five' is not a whole decimal number";
+    QTest::newRow("no rows")       << QByteArray("# nothing\n")              << "" << ":1: the wheel holds no rows";
+    QTest::newRow("32,768 rows")   << QByteArray("1 2\n").repeated(32768)    << "" << ":32768: the window takes at most 32,767 rows";
+    QTest::newRow("UTF-16")        << utf16                                  << "" << "...(the file looks like UTF-16 text: save it as UTF-8)";
+    QTest::newRow("binary")        << QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8).repeated(64) << "" << "...(the file looks binary, not text)";
+    QTest::newRow("pipe")          << QByteArray()                           << "fifo"      << notRegular;
+    QTest::newRow("device")        << QByteArray()                           << "/dev/zero" << notRegular;
+    QTest::newRow("folder")        << QByteArray()                           << "."         << notRegular;
     // clang-format on
   }
   void refusedFilesChangeNothing() {
     QFETCH(QByteArray, text);
+    QFETCH(QString, special);
     QFETCH(QString, says);
     QTemporaryDir dir;
     WindowFixture f;
     f.Fill({"1", "2", "3"}, "10", "5");
     f.Click("cmdElabora");
     const QString listing = f.Listing();
-    const QString path = WriteText(dir, "refused.txt", text);
+    QString path = WriteText(dir, "refused.txt", text);
+    if (special == "fifo") {
+      path = dir.filePath("fifo");
+      QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (special == ".") {
+      path = dir.path();
+    } else if (!special.isEmpty()) {
+      path = special;
+    }
     QVERIFY(!f.window->OpenWheel(path));
-    QCOMPARE(f.messages, QStringList{path + says});
+    QCOMPARE(f.messages.size(), 1);
+    if (says.startsWith("..."))  // the end of the message only
+      QVERIFY2(f.messages.front().endsWith(says.mid(3)), qPrintable(f.messages.front()));
+    else
+      QCOMPARE(f.messages.front(), path + says);
     QCOMPARE(f.Listing(), listing);
     QCOMPARE(f.state.combinationCount, int16_t{5});
   }

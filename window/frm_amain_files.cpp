@@ -96,7 +96,9 @@ bool frmAmain::OpenWheel(const QString& fileName) {
 bool frmAmain::UseWheelText(std::string_view text, const QString& name) {
   const WheelLoadResult load = LoadWheel(text);
   if (load.error) {
-    seams_.showError(this, QString::fromStdString(Describe(*load.error, name.toStdString())));
+    seams_.showError(
+        this, QString::fromStdString(EscapeControls(Describe(*load.error, name.toStdString())) +
+                                     EncodingHint(text)));
     return false;
   }
   UseWheel(state_, *load.loaded);

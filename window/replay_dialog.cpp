@@ -145,7 +145,10 @@ bool ReplayDialog::LoadHistory(const QString& fileName) {
   DrawReadResult read = ReadDraws(std::string_view(file.bytes.constData(), file.bytes.size()),
                                   {.poolSize = kMaxWheelNumber, .drawSize = drawSize});
   if (read.error) {
-    seams_.showError(this, QString::fromStdString(Describe(*read.error, fileName.toStdString())));
+    const std::string_view text(file.bytes.constData(), file.bytes.size());
+    seams_.showError(
+        this, QString::fromStdString(EscapeControls(Describe(*read.error, fileName.toStdString())) +
+                                     EncodingHint(text)));
     return false;
   }
   historyName_ = fileName;
