@@ -1,6 +1,7 @@
 // QUIRMEL: creates the shared state and opens the window.
 
 #include <QApplication>
+#include <QFile>
 #include <QStyleFactory>
 #include <QtGlobal>
 #include <cstdio>
@@ -49,7 +50,7 @@ bool DisplayAvailable() {
 }
 
 constexpr const char* kUsage =
-    "Usage: quirmel [FILE]\n"
+    "Usage: quirmel [--] [FILE]\n"
     "Opens the QUIRMEL window: develops a key into a lottery wheel and measures its coverage.\n"
     "FILE, a wheel file (one combination per line), is opened as the window's wheel.\n"
     "  -h, --help     this text\n"
@@ -68,7 +69,10 @@ int main(int argc, char** argv) {
     std::printf("quirmel %s\n", QUIRMEL_VERSION);
     return 0;
   }
-  if (argc > 2 || first.starts_with('-')) {
+  // "--" ends the options: the argument after it is a file name, even one that starts with "-".
+  const bool endOfOptions = first == "--";
+  const std::string fileName = endOfOptions ? (argc > 2 ? argv[2] : "") : first;
+  if (argc > (endOfOptions ? 3 : 2) || (!endOfOptions && first.starts_with('-'))) {
     std::fputs(kUsage, stderr);
     return 2;
   }
@@ -86,6 +90,6 @@ int main(int argc, char** argv) {
   quirmel::WheelState state;
   quirmel::frmAmain window(state);
   window.show();
-  if (!first.empty()) window.OpenWheel(QString::fromLocal8Bit(first));
+  if (!fileName.empty()) window.OpenWheel(QFile::decodeName(fileName.c_str()));
   return QApplication::exec();
 }

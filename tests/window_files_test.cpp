@@ -134,7 +134,9 @@ class WindowFilesTest : public QObject {
     QVERIFY(enter.isAccepted());
     QDropEvent drop(inside, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(f.window.get(), &drop);
-    QCOMPARE(f.state.combinationCount, int16_t{3});
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(f.state.combinationCount, int16_t{0});  // opened once the drop has been answered
+    QTRY_COMPARE(f.state.combinationCount, int16_t{3});
     QCOMPARE(f.state.keyCount, int16_t{6});
   }
 
@@ -152,6 +154,22 @@ class WindowFilesTest : public QObject {
     QVERIFY(!read.error);
     QCOMPARE(read.wheel.rowCount(), std::size_t{20});
     QVERIFY(read.wheel == quirmel::StateWheel(f.state));
+
+    // Opened again and saved again: the same file. A developed row repeating a number (key 11 1 5
+    // over 10 gives 02 02 06) cannot be opened from a file, so it is not saved.
+    const QByteArray saved = ReadText(f.fileAnswer);
+    QVERIFY(f.window->OpenWheel(f.fileAnswer));
+    f.fileAnswer = dir.filePath("again.txt");
+    f.window->SaveWheelAs();
+    QCOMPARE(ReadText(f.fileAnswer), saved);
+    f.Fill({"11", "1", "5"}, "10", "5");
+    f.Click("cmdElabora");
+    QVERIFY(f.Listing().contains("02 02 06"));
+    f.fileAnswer = dir.filePath("repeated.txt");
+    f.window->SaveWheelAs();
+    QVERIFY(!QFile::exists(f.fileAnswer));
+    QCOMPARE(f.messages.size(), 2);
+    QVERIFY2(f.messages.back().contains("number 02 is repeated"), qPrintable(f.messages.back()));
   }
 
   // The report saved and printed; a place that cannot be written is reported, losing nothing.
@@ -171,6 +189,14 @@ class WindowFilesTest : public QObject {
     f.window->PrintReport();
     QVERIFY(ReadText(f.pdfAnswer).startsWith("%PDF"));
     QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // no part file left behind
+    for (const QString& unwritable : {dir.path(), dir.filePath("missing/report.pdf")}) {
+      f.pdfAnswer = unwritable;
+      f.window->PrintReport();
+      QVERIFY2(f.messages.back().startsWith(unwritable + " cannot be written: "),
+               qPrintable(f.messages.back()));
+    }
+    QCOMPARE(f.messages.size(), 3);
   }
 };
 

@@ -9,7 +9,7 @@
 // Re-entry: an analysis runs inside cmdGar_Click, and the events that arrive meanwhile are
 // handled at its progress points, inside it. While it runs (analysisRunning()), whatever would
 // change the wheel or the counts it reads does nothing: GENERATE, another guarantee button, the
-// reset labels, and opening, saving or printing. STOP, the filter stepper, CLEAR, the site link
+// reset labels, and opening, saving or printing (their menu items are shown disabled). STOP, the filter stepper, CLEAR, the site link
 // and closing the window still act; closing ends the run as a stop would.
 //
 // The wheel tools (Build wheel..., Replay past draws..., Show holes...) open only while no
@@ -17,6 +17,11 @@
 // input, so a tool's search and an analysis never run together and the wheel a tool works on
 // cannot change under it. A tool's search runs on a thread of its own; closing its dialog stops
 // it first.
+//
+// The current wheel is the one the guarantee buttons analyse: Save, Replay and Show holes take
+// exactly that wheel, whatever the listing shows. CLEAR empties the listing and the report and
+// leaves the wheel current; the reset of the inputs ends it (the buttons, Save and the tools then
+// ask for a wheel first).
 
 #include <QColor>
 #include <QElapsedTimer>
@@ -110,6 +115,8 @@ class frmAmain : public QWidget {
   void ConnectHandlers();
   void ConnectFileActions();
   void ConnectToolActions();
+  // The menu items and their shortcuts: off while an analysis runs, when none of them can act.
+  void EnableActions(bool enabled);
   bool UseWheelText(std::string_view text, const QString& name);
   void OpenTool(QDialog* dialog);
   void ShowListingMenu(const QPoint& at);

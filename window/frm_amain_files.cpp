@@ -5,12 +5,20 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QTemporaryFile>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "window/file_io.h"
 #include "window/frm_amain.h"
@@ -24,6 +32,46 @@ QString DraggedFile(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
   const QUrl url = data->urls().front();
   return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+QString PrintToPrinter(QTextDocument& document, QPrinter& printer) {
+  document.print(&printer);
+  if (printer.printerState() != QPrinter::Error) return {};
+  return QString("%1 cannot print the report").arg(printer.printerName());
+}
+
+// Printed beside the file and renamed over it once whole, like a saved file: a failure leaves an
+// existing file as it was. A PDF is whole when it ends with its end-of-file mark.
+QString PrintToFile(QTextDocument& document, QPrinter& printer, const QString& target) {
+  const QFileInfo info(target);
+  if (info.exists() && !info.isFile()) {
+    return QString("%1 cannot be written: it is not a regular file (a folder, a device or a pipe)")
+        .arg(target);
+  }
+  QTemporaryFile part(target + ".XXXXXX.part");
+  if (!part.open()) return QString("%1 cannot be written: %2").arg(target, part.errorString());
+  part.close();
+  part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                      QFileDevice::ReadOther);
+  printer.setOutputFileName(part.fileName());
+  document.print(&printer);
+  QFile printed(part.fileName());
+  const bool opened = printed.open(QIODevice::ReadOnly);
+  const qint64 size = printed.size();
+  const bool whole =
+      opened && size > 0 &&
+      (printer.outputFormat() != QPrinter::PdfFormat ||
+       (printed.seek(std::max<qint64>(0, size - 16)) && printed.readAll().contains("%%EOF")));
+  printed.close();
+  if (printer.printerState() == QPrinter::Error || !whole)
+    return QString("%1 cannot be written: the printed file came out incomplete (is the disk full?)")
+        .arg(target);
+  if (std::rename(QFile::encodeName(part.fileName()).constData(),
+                  QFile::encodeName(target).constData()) != 0)
+    return QString("%1 cannot be written: %2")
+        .arg(target, QString::fromLocal8Bit(std::strerror(errno)));
+  part.setAutoRemove(false);  // it is the target now
+  return {};
 }
 
 }  // namespace
@@ -46,6 +94,15 @@ void frmAmain::ConnectFileActions() {
 
   txtLista->setContextMenuPolicy(Qt::CustomContextMenu);
   txtReport->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Shift+F10 opens a text area's menu at its cursor, as the Menu key does.
+  for (QPlainTextEdit* area : {txtLista, txtReport}) {
+    auto* menuKey = new QAction(area);
+    menuKey->setShortcut(Qt::SHIFT | Qt::Key_F10);
+    menuKey->setShortcutContext(Qt::WidgetShortcut);
+    area->addAction(menuKey);
+    connect(menuKey, &QAction::triggered, area,
+            [area] { emit area->customContextMenuRequested(area->cursorRect().center()); });
+  }
   connect(txtLista, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { ShowListingMenu(at); });
   connect(txtReport, &QWidget::customContextMenuRequested, this,
@@ -58,13 +115,13 @@ void frmAmain::ShowListingMenu(const QPoint& at) {
   std::unique_ptr<QMenu> menu(txtLista->createStandardContextMenu(at));
   menu->addSeparator();
   menu->addAction(openWheelAction);
-  saveWheelAction->setEnabled(StateWheel(state_).rowCount() > 0);
+  saveWheelAction->setEnabled(!analysisRunning_ && StateWheel(state_).rowCount() > 0);
   menu->addAction(saveWheelAction);
   menu->addSeparator();
   menu->addAction(buildAction);
   menu->addAction(replayAction);
   menu->exec(txtLista->viewport()->mapToGlobal(at));
-  saveWheelAction->setEnabled(true);  // Ctrl+S says so itself when there is no wheel
+  saveWheelAction->setEnabled(!analysisRunning_);  // Ctrl+S says so itself when there is no wheel
 }
 
 void frmAmain::ShowReportMenu(const QPoint& at) {
@@ -120,9 +177,19 @@ void frmAmain::SaveWheelAs() {
     seams_.showError(this, kMsgDevelopFirst);
     return;
   }
+  // What is saved must open again: a developed row may repeat a number (a key such as 11 1 5
+  // over 10 gives 02 02 06), which a wheel file does not allow.
+  const std::string text = WriteWheel(wheel);
+  if (const WheelLoadResult reopened = LoadWheel(text); reopened.error) {
+    seams_.showError(this, QString("The wheel cannot be saved: a wheel file could not be opened "
+                                   "again (row %1: %2)")
+                               .arg(reopened.error->line)
+                               .arg(QString::fromStdString(reopened.error->message)));
+    return;
+  }
   const QString fileName = seams_.chooseSaveFile(this, "Save wheel as");
   if (fileName.isEmpty()) return;
-  WriteFile(fileName, QByteArray::fromStdString(WriteWheel(wheel)), false);
+  WriteFile(fileName, QByteArray::fromStdString(text), false);
 }
 
 void frmAmain::SaveReportAs() {
@@ -148,9 +215,10 @@ void frmAmain::PrintReport() {
   QTextDocument document;
   document.setDefaultFont(txtReport->font());  // the report's fixed-pitch font
   document.setPlainText(txtReport->toPlainText());
-  document.print(&printer);
-  if (printer.printerState() == QPrinter::Error)
-    seams_.showError(this, QString("%1 cannot be printed").arg(printer.outputFileName()));
+  const QString target = printer.outputFileName();
+  const QString error =
+      target.isEmpty() ? PrintToPrinter(document, printer) : PrintToFile(document, printer, target);
+  if (!error.isEmpty()) seams_.showError(this, error);
 }
 
 void frmAmain::dragEnterEvent(QDragEnterEvent* event) {
@@ -161,7 +229,15 @@ void frmAmain::dropEvent(QDropEvent* event) {
   const QString fileName = DraggedFile(event->mimeData());
   if (fileName.isEmpty() || analysisRunning_) return;
   event->acceptProposedAction();
-  OpenWheel(fileName);
+  // Opened once the drop has been answered, so that a refusal's message box does not keep the
+  // program the file came from waiting.
+  QTimer::singleShot(0, this, [this, fileName] { OpenWheel(fileName); });
+}
+
+void frmAmain::EnableActions(bool enabled) {
+  for (QAction* action : {openWheelAction, saveWheelAction, saveReportAction, printAction,
+                          buildAction, replayAction, holesAction})
+    action->setEnabled(enabled);
 }
 
 }  // namespace quirmel

@@ -220,6 +220,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
   cmdAbort->setEnabled(true);
   state_.poolSize = *poolSize;
   analysisRunning_ = true;
+  EnableActions(false);
   sinceLastTurn_.invalidate();  // the first progress point always gets a turn
   // A wheel from a file may hold thousands of rows: it gets exact match counts, not capped ones.
   const bool exactly = exactAnalysis_ && state_.poolSize >= index;
@@ -227,6 +228,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
   state_.abortRequested = false;
   cmdAbort->setEnabled(false);
   analysisRunning_ = false;
+  EnableActions(true);
   if (closeAfterAnalysis_) {
     closeAfterAnalysis_ = false;
     close();
