@@ -16,16 +16,16 @@ FileRead ReadWholeFile(const QString& fileName, qint64 maxBytes) {
   const QFileInfo info(fileName);
   if (info.exists() && !info.isFile())
     return {{}, QStringLiteral("%1 cannot be opened: %2").arg(fileName, kNotRegular)};
+  const QString tooLarge =
+      QStringLiteral("%1 is larger than %2 MiB, more than a wheel or a draw history holds")
+          .arg(fileName)
+          .arg(maxBytes >> 20);
+  if (info.size() > maxBytes) return {{}, tooLarge};
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
     return {{}, QStringLiteral("%1: %2").arg(fileName, file.errorString())};
-  QByteArray bytes = file.read(maxBytes + 1);  // one byte more tells a file that is too large
-  if (bytes.size() > maxBytes) {
-    return {{},
-            QStringLiteral("%1 is larger than %2 MiB, more than a wheel or a draw history holds")
-                .arg(fileName)
-                .arg(maxBytes >> 20)};
-  }
+  QByteArray bytes = file.read(maxBytes + 1);  // a file may grow after the look at its size
+  if (bytes.size() > maxBytes) return {{}, tooLarge};
   if (file.error() != QFileDevice::NoError)
     return {{}, QStringLiteral("%1: %2").arg(fileName, file.errorString())};
   return {std::move(bytes), {}};
