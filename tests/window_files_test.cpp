@@ -1,12 +1,16 @@
 // Wheels and reports in files, through the window: open, drop, save and print. (That none of it
 // acts while an analysis runs is in the behaviour test, with the rest of the re-entry rule.)
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 #include "tests/window_fixture.h"
+#include "window/file_io.h"
 
 using quirmel::testing::WindowFixture;
 
@@ -170,6 +174,24 @@ class WindowFilesTest : public QObject {
     QVERIFY(!QFile::exists(f.fileAnswer));
     QCOMPARE(f.messages.size(), 2);
     QVERIFY2(f.messages.back().contains("number 02 is repeated"), qPrintable(f.messages.back()));
+  }
+
+  // A disk that fills part-way through a save: a failure with the system's reason, and the old
+  // file as it was. (A file size limit stands in for the full disk.)
+  void fullDiskKeepsTheOldFile() {
+    QTemporaryDir dir;
+    const QString path = WriteText(dir, "old.txt", "old\n");
+    std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
+    rlimit usual{};
+    getrlimit(RLIMIT_FSIZE, &usual);
+    rlimit small = usual;
+    small.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const QString error = quirmel::WriteWholeFile(path, QByteArray(4000, 'x'), true);
+    setrlimit(RLIMIT_FSIZE, &usual);
+    QCOMPARE(error, path + " cannot be written: File too large");
+    QCOMPARE(ReadText(path), QByteArray("old\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.txt"});
   }
 
   // The report saved and printed; a place that cannot be written is reported, losing nothing.

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 namespace quirmel {
 
@@ -38,8 +40,19 @@ QString WriteWholeFile(const QString& fileName, const QByteArray& bytes, bool te
   QSaveFile file(fileName);
   const QIODevice::OpenMode mode =
       text ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly;
-  if (file.open(mode) && file.write(bytes) == bytes.size() && file.commit()) return {};
-  return QStringLiteral("%1 cannot be written: %2").arg(fileName, file.errorString());
+  const auto failed = [&fileName](const QString& why) {
+    return QStringLiteral("%1 cannot be written: %2").arg(fileName, why);
+  };
+  // Unbuffered: a write the disk cannot take fails here, not unnoticed inside commit().
+  if (!file.open(mode | QIODevice::Unbuffered)) return failed(file.errorString());
+  errno = 0;
+  if (file.write(bytes) != bytes.size()) {
+    // A write cut short (a full disk) leaves Qt with "Unknown error"; the system knows better.
+    const int error = errno;
+    return failed(error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
+  }
+  if (!file.commit()) return failed(file.errorString());
+  return {};
 }
 
 }  // namespace quirmel
