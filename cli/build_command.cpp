@@ -11,6 +11,7 @@
 #include "cli/win_table_text.h"
 #include "engine/builder.h"
 #include "engine/subsets.h"
+#include "engine/text_lines.h"
 #include "engine/wheel_file.h"
 #include "engine/win_table.h"
 
@@ -110,7 +111,7 @@ int Build(const BuildOptions& options) {
   if (!WriteOutput(options.output, text)) return kInputError;
   const std::size_t rows = result.wheel.rowCount();
   if (result.stopped) {
-    Complain("stopped: the best wheel has " + std::to_string(rows) + " rows" +
+    Complain("stopped: the best wheel has " + Counted(static_cast<int64_t>(rows), "row", "rows") +
              (result.covered       ? ""
               : result.bestAt >= 0 ? ", a cover not yet confirmed by the final check"
                                    : ", not a cover"));
@@ -127,12 +128,13 @@ int Build(const BuildOptions& options) {
     return kHoles;
   }
   if (options.rows && !result.reachedTarget) {
-    Complain("the time ran out before a cover of " + std::to_string(*options.rows) +
-             " rows: the best cover has " + std::to_string(rows) + " rows");
+    Complain("the time ran out before a cover of " + Counted(*options.rows, "row", "rows") +
+             ": the best cover has " + Counted(static_cast<int64_t>(rows), "row", "rows"));
     return kHoles;
   }
   std::cerr << "verified: every " << request.drawSize << "-subset meets a row in at least "
-            << request.guarantee << " numbers (" << rows << " rows"
+            << request.guarantee << " numbers ("
+            << Counted(static_cast<int64_t>(rows), "row", "rows")
             << (result.smallest ? ", the fewest possible" : "") << ")\n"
             << Summary(result) << '\n';
   if (result.covered && counted > kWinTableSubsets)

@@ -4,6 +4,8 @@
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "engine/generation.h"
+#include "engine/wheel_file.h"
+#include "engine/wheel_load.h"
 
 namespace quirmel::cli {
 
@@ -17,12 +19,25 @@ int Develop(const DevelopOptions& options) {
   WheelState state;
   const GenerationResult result = GenerateWheel(state, keys, options.pool, options.combinations);
   if (!result.succeeded) {
-    std::cerr << result.message << '\n';
+    Complain(result.message);
     return kInputError;
   }
-  std::string listing = result.listing;  // the listing's CR LF line ends become LF
-  std::erase(listing, '\r');
-  return WriteOutput(options.output, listing) ? kDone : kInputError;
+  if (options.output.empty() || options.output == "-") {
+    std::string listing = result.listing;  // the listing's CR LF line ends become LF
+    std::erase(listing, '\r');
+    std::cout << listing;
+    return kDone;
+  }
+  // A file gets the wheel itself (every number, those of 50 and above too), and only a wheel
+  // that can be read back: a development may repeat a number in a row (key 11 1 5 over 10).
+  const std::string wheel = WriteWheel(StateWheel(state));
+  const WheelReadResult reread = ReadWheel(wheel, {.pool = state.poolSize});
+  if (reread.error) {
+    Complain("the developed wheel cannot be written as a wheel file: row " +
+             std::to_string(reread.error->line) + ": " + reread.error->message);
+    return kInputError;
+  }
+  return WriteOutput(options.output, wheel) ? kDone : kInputError;
 }
 
 }  // namespace quirmel::cli

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/input.h"
+#include "cli/progress.h"
 #include "engine/draw_check.h"
 #include "engine/draw_file.h"
 
@@ -73,9 +74,16 @@ void WriteJson(const std::vector<Draw>& draws, const DrawReplay& replay, int dra
 }  // namespace
 
 int Draws(const DrawsOptions& options) {
+  if (!options.columns.empty() && static_cast<int>(options.columns.size()) != options.draw) {
+    Complain("--columns: name exactly " + std::to_string(options.draw) +
+             " columns, one for each number drawn (--draw); " +
+             std::to_string(options.columns.size()) + " given");
+    return kInputError;
+  }
+  StopSignals signals;  // SIGINT or SIGTERM: status 130, nothing written
   const std::optional<AnyWheel> wheel =
       ReadWheelFile(options.wheel, {.zeroBased = options.zeroBased});
-  if (!wheel) return kInputError;
+  if (!wheel) return StopSignals::Requested() ? kInterrupted : kInputError;
   const DrawReadOptions readOptions{.poolSize = options.pool.value_or(kMaxWheelNumber),
                                     .drawSize = options.draw,
                                     .columns = options.columns};
@@ -85,13 +93,14 @@ int Draws(const DrawsOptions& options) {
         const bool final = read.error && read.error->message.find("no draws") == std::string::npos;
         return final ? read.error : std::nullopt;
       });
-  if (!history) return kInputError;
+  if (!history) return StopSignals::Requested() ? kInterrupted : kInputError;
   const DrawReadResult read = ReadDraws(*history, readOptions);
   if (read.error) {
     Complain(Describe(*read.error, Shown(options.history)) + EncodingHint(*history));
     return kInputError;
   }
   const DrawReplay replay = ReplayDraws(*wheel, read.draws, options.draw);
+  if (StopSignals::Requested()) return kInterrupted;
   if (options.format == "json") {
     WriteJson(read.draws, replay, options.draw);
   } else if (options.format == "csv") {

@@ -1,5 +1,7 @@
 #include "cli/input.h"
 
+#include "cli/progress.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -100,6 +102,10 @@ std::optional<std::string> ReadInput(const std::string& name, const EarlyRefusal
   std::vector<char> block(1 << 16);
   for (;;) {
     const std::size_t got = std::fread(block.data(), 1, block.size(), file);
+    if (StopSignals::Requested()) {  // SIGINT or SIGTERM while reading: the caller says 130
+      if (file != stdin) std::fclose(file);
+      return std::nullopt;
+    }
     if (got == 0) break;
     const std::size_t from = text.size();
     if (from + got > kMaxInputBytes) {

@@ -21,7 +21,7 @@ using EarlyRefusal = std::function<std::optional<TextError>(std::string_view tex
 // The whole of a file, or of standard input for "-", read in blocks and refused as soon as it
 // passes the limits above or `refused` refuses what came so far (looked at each time the text
 // has doubled), so that endless or binary input costs little; without it, a message on standard
-// error.
+// error, or none when SIGINT or SIGTERM stopped the reading (StopSignals::Requested()).
 std::optional<std::string> ReadInput(const std::string& name, const EarlyRefusal& refused = {});
 
 // "<stdin>" for "-", else the name itself.

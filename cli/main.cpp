@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/input.h"
+#include "engine/check.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
           ->check(CLI::Range(1, 8));
   checkCommand->add_option("--holes", check.holes, "List the first H holes")
       ->capture_default_str()
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(int64_t{0}, quirmel::kMaxHolesListed));
   checkCommand->add_flag("--necessity", check.necessity, "Count the subsets only each row covers")
       ->needs(guaranteeOption);
   checkCommand->add_flag("--zero-based", check.zeroBased, "The file numbers from 0");
@@ -174,7 +175,13 @@ int main(int argc, char** argv) {
     Given(drawsPoolOption, drawsPool, draws.pool);
     return Draws(draws);
   };
-  const int status = run();
+  int status = kInputError;
+  try {
+    status = run();
+  } catch (const std::bad_alloc&) {  // memory is bounded by the limits; this machine has less
+    Complain("not enough memory for this request on this machine");
+    return kInputError;
+  }
   // A result that could not be written (a full disk, a closed or broken output) is a failure.
   std::cout.flush();  // errno still tells why an earlier write failed, if one did
   if (!std::cout) {

@@ -32,7 +32,8 @@ void Validate(const CheckRequest& request) {
   if (request.guarantee && (*request.guarantee < 1 || *request.guarantee > request.drawSize))
     refuse("guarantee outside 1.." + std::to_string(request.drawSize));
   if (request.necessity && !request.guarantee) refuse("necessity needs a guarantee");
-  if (request.holesToList < 0) refuse("negative hole count");
+  if (request.holesToList < 0 || request.holesToList > kMaxHolesListed)
+    refuse("the hole list holds 0 to " + std::to_string(kMaxHolesListed) + " holes");
   if (request.wheel->rowCount() > kMaxWheelRows) refuse("more than 1,000,000 rows");
 }
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bitset>
 #include <cctype>
+#include <span>
 
 #include "engine/any_wheel.h"
+#include "engine/limits.h"
 #include "engine/text_lines.h"
 
 namespace quirmel {
@@ -79,31 +81,101 @@ struct Layout {
   int dateColumn = -1;
 };
 
-// The number and date columns named by a header line.
-Layout ReadHeader(const std::vector<Field>& headers) {
-  static constexpr std::string_view kNotDrawn[] = {"bonus", "extra", "supp", "power", "star"};
-  std::vector<std::pair<int, int>> indexed;  // (index in the header, column)
+// Names of column families that hold extra balls (bonus, stars, lucky numbers, euro numbers) in
+// the histories lotteries publish, in the languages they publish them in.
+constexpr std::string_view kNotDrawn[] = {
+    "bonus",  "extra",  "supp",  "power",  "star",  "lucky",    "euro",
+    "etoile", "étoile", "stern", "zusatz", "super", "estrella", "stella",
+    "jolly",  "chance", "joker", "plus",   "mega",  "special",  "additional"};
+// Names of the date column.
+constexpr std::string_view kDateWords[] = {"date", "datum", "fecha", "data"};
+
+bool HasAny(const std::string& name, std::span<const std::string_view> words) {
+  return std::any_of(words.begin(), words.end(),
+                     [&](std::string_view word) { return name.find(word) != std::string::npos; });
+}
+
+// The numbered columns of a header grouped by the name before their index ("Ball 1".."Ball 6"
+// are one family, "E1", "E2" another), families of extra balls left out. The drawn numbers are
+// the family with exactly m columns (the first such), else the first with more, in the order of
+// their index; a date column labels each draw.
+Layout ReadHeader(const std::vector<Field>& headers, std::size_t m) {
+  struct Family {
+    std::string name;
+    std::vector<std::pair<int, int>> columns;  // (index in the header, column)
+  };
+  std::vector<Family> families;
   Layout layout;
   for (std::size_t column = 0; column < headers.size(); ++column) {
     const std::string name = Lower(headers[column].text);
-    if (layout.dateColumn < 0 && name.find("date") != std::string::npos)
+    if (layout.dateColumn < 0 && HasAny(name, kDateWords))
       layout.dateColumn = static_cast<int>(column);
     const int index = TrailingIndex(name);
-    const bool drawn =
-        std::none_of(std::begin(kNotDrawn), std::end(kNotDrawn),
-                     [&](std::string_view word) { return name.find(word) != std::string::npos; });
-    if (index >= 0 && drawn) indexed.emplace_back(index, static_cast<int>(column));
+    if (index < 0 || HasAny(name, kNotDrawn)) continue;
+    std::string stem = name.substr(0, name.find_last_not_of("0123456789") + 1);
+    while (!stem.empty() && (IsBlank(stem.back()) || stem.back() == '_' || stem.back() == '-' ||
+                             stem.back() == '.' || stem.back() == '#'))
+      stem.pop_back();
+    auto family = std::find_if(families.begin(), families.end(),
+                               [&](const Family& f) { return f.name == stem; });
+    if (family == families.end()) family = families.insert(families.end(), {stem, {}});
+    family->columns.emplace_back(index, static_cast<int>(column));
   }
-  std::stable_sort(indexed.begin(), indexed.end());
-  for (const auto& [index, column] : indexed)
+  const auto exact = std::find_if(families.begin(), families.end(),
+                                  [m](const Family& f) { return f.columns.size() == m; });
+  const auto larger = std::find_if(families.begin(), families.end(),
+                                   [m](const Family& f) { return f.columns.size() > m; });
+  const auto chosen = exact != families.end() ? exact : larger;
+  if (chosen == families.end()) {
+    // The most numbered columns any family has, for the refusal.
+    for (const Family& family : families)
+      if (family.columns.size() > layout.numberColumns.size())
+        layout.numberColumns.assign(family.columns.size(), -1);
+    return layout;
+  }
+  std::stable_sort(chosen->columns.begin(), chosen->columns.end());
+  for (const auto& [index, column] : chosen->columns)
     layout.numberColumns.push_back(column);
   return layout;
 }
 
+// The field separator of a file, from its first line: the most frequent of ',', ';', '|' and tab
+// outside double quotes (a semicolon file whose amounts carry decimal commas stays a semicolon
+// file); 0, fields parted by blanks, when there is none.
 char DelimiterOf(std::string_view line) {
-  if (line.find(',') != std::string_view::npos) return ',';
-  if (line.find(';') != std::string_view::npos) return ';';
-  return 0;
+  std::size_t commas = 0;
+  std::size_t semicolons = 0;
+  std::size_t bars = 0;
+  std::size_t tabs = 0;
+  bool quoted = false;
+  for (const char c : line) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    commas += c == ',';
+    semicolons += c == ';';
+    bars += c == '|';
+    tabs += c == '\t';
+  }
+  const std::size_t most = std::max({commas, semicolons, bars, tabs});
+  if (most == 0) return 0;
+  if (most == semicolons) return ';';
+  if (most == commas) return ',';
+  return most == bars ? '|' : '\t';
+}
+
+// Whether a record is still inside a double-quoted field at its end (a quoted line break).
+bool OpenQuote(std::string_view record) {
+  return std::count(record.begin(), record.end(), '"') % 2 != 0;
+}
+
+// A field's text with each doubled quote made one, as CSV writes a quote inside quotes.
+std::string Unquoted(std::string_view text) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    plain += text[i];
+    if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') ++i;
+  }
+  return plain;
 }
 
 bool IsContent(std::string_view line) {
@@ -133,6 +205,14 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
     layout.numberColumns.push_back(column - 1);
   while (lines.Next(line)) {
     if (!IsContent(line)) continue;
+    const int64_t lineNumber = lines.number();
+    // A quoted field may hold line breaks: the record goes on to the line that closes it.
+    for (std::string_view more; OpenQuote(line) && lines.Next(more);) {
+      line = std::string_view(line.data(),
+                              static_cast<std::size_t>(more.data() + more.size() - line.data()));
+      if (line.size() > kMaxLineBytes)
+        return refuse(lineNumber, 0, "a quoted field is not closed within a line's length");
+    }
     if (first) {
       first = false;
       delimiter = DelimiterOf(line);
@@ -141,12 +221,14 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
         return ParseWholeNumber(field.text) >= 0;
       });
       if (static_cast<std::size_t>(numbers) < m) {  // a header
-        Layout named = ReadHeader(fields);
+        Layout named = ReadHeader(fields, m);
         if (options.columns.empty()) {
           if (named.numberColumns.size() < m) {
-            return refuse(lines.number(), 0,
-                          Join({"the header names ", std::to_string(named.numberColumns.size()),
-                                " columns of drawn numbers; a draw has ", wanted}));
+            return refuse(lineNumber, 0,
+                          Join({"the header names ",
+                                Counted(static_cast<int64_t>(named.numberColumns.size()), "column",
+                                        "columns"),
+                                " of drawn numbers; a draw has ", wanted}));
           }
           named.numberColumns.resize(m);
           layout.numberColumns = named.numberColumns;
@@ -157,9 +239,9 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
     }
     const std::vector<Field> fields = SplitFields(line, delimiter);
     Draw draw;
-    draw.line = lines.number();
+    draw.line = lineNumber;
     if (layout.dateColumn >= 0 && static_cast<std::size_t>(layout.dateColumn) < fields.size())
-      draw.label = std::string(fields[static_cast<std::size_t>(layout.dateColumn)].text);
+      draw.label = Unquoted(fields[static_cast<std::size_t>(layout.dateColumn)].text);
     std::bitset<kMaxWheelNumber + 1> seen;
     const auto take = [&](const Field& field, int64_t value) -> std::optional<std::string> {
       if (value < 1 || value > std::min(options.poolSize, kMaxWheelNumber)) {
@@ -176,7 +258,7 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
         if (draw.numbers.size() == m) break;
         const int64_t value = ParseWholeNumber(field.text);
         if (value < 0) continue;
-        if (auto fault = take(field, value)) return refuse(lines.number(), field.column, *fault);
+        if (auto fault = take(field, value)) return refuse(lineNumber, field.column, *fault);
       }
     } else {
       for (const int column : layout.numberColumns) {
@@ -184,16 +266,17 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
         const Field& field = fields[static_cast<std::size_t>(column)];
         const int64_t value = ParseWholeNumber(field.text);
         if (value < 0) {
-          return refuse(lines.number(), field.column,
+          return refuse(lineNumber, field.column,
                         Join({Quoted(field.text), " is not a whole decimal number"}));
         }
-        if (auto fault = take(field, value)) return refuse(lines.number(), field.column, *fault);
+        if (auto fault = take(field, value)) return refuse(lineNumber, field.column, *fault);
       }
     }
     if (draw.numbers.size() < m) {
-      return refuse(lines.number(), 0,
-                    Join({"the line holds ", std::to_string(draw.numbers.size()),
-                          " numbers of a draw; a draw has ", wanted}));
+      return refuse(lineNumber, 0,
+                    Join({"the line holds ",
+                          Counted(static_cast<int64_t>(draw.numbers.size()), "number", "numbers"),
+                          " of a draw; a draw has ", wanted}));
     }
     result.draws.push_back(std::move(draw));
   }

@@ -2,11 +2,15 @@
 
 // Draw-history files: past draws as CSV or blank-separated text.
 //
-// With a header line, the draw's numbers are the columns whose header ends in an index 1, 2, 3,
-// ... ("Ball 1", "NUMBER DRAWN 1", "Num1", "N1") and names no bonus, extra, supplementary, power
-// or star ball, taken in the order of their index; a column whose header contains "date" labels
-// each draw. Without a header, a draw is the first m whole numbers of each line. An explicit
-// column list overrides the detection. Fields may be quoted; '#' starts a comment line.
+// With a header line, the draw's numbers are a family of columns whose headers end in an index
+// 1, 2, 3, ... ("Ball 1", "NUMBER DRAWN 1", "Num1", "N1", "boule_1"), not a family of extra balls
+// (bonus, stars, lucky or euro numbers, in several languages: "etoile_1", "Eurozahl 1", ...):
+// the family with m columns, taken in the order of their index; a date column ("Date", "Datum",
+// "Fecha", ...) labels each draw. A first line with m or more whole numbers is no header: a draw
+// is then the first m whole numbers of each line. An explicit column list overrides the
+// detection. The separator is the commonest of ',', ';', '|' and tab outside quotes in the first
+// line, else blanks; fields may be quoted as in RFC 4180 (separators, doubled quotes and line
+// breaks inside quotes); '#' starts a comment line.
 
 #include <cstdint>
 #include <optional>

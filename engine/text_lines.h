@@ -57,6 +57,11 @@ inline std::string Join(std::initializer_list<std::string_view> parts) {
   return joined;
 }
 
+// "1 row", "5 rows": a count and its noun, singular for one.
+inline std::string Counted(int64_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
+}
+
 // The start of a token as a message shows it, in single quotes.
 inline std::string Quoted(std::string_view token) {
   constexpr std::size_t kShown = 20;

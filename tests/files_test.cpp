@@ -125,7 +125,18 @@ INSTANTIATE_TEST_SUITE_P(Texts, DrawFile, ::testing::Values(
     DrawCase{"1 2 3 4 5 6\n\n1 2 3 4 5 5\n", 6, {}, {}, {}, 3},
     DrawCase{"Date,Ball 1,Ball 2,Bonus 3\n", 3, {}, {}, {}, 1},
     DrawCase{"Date,Ball 1,Ball 2,Ball 3\n", 3, {}, {}, {}, 1},
-    DrawCase{"a,b,c\n1,x,3\n", 2, {1, 2}, {}, {}, 2}));
+    DrawCase{"a,b,c\n1,x,3\n", 2, {1, 2}, {}, {}, 2},
+    // Histories with extra balls: the drawn family is the one that is not stars, lucky or euro numbers.
+    DrawCase{"Date,N1,N2,N3,N4,N5,E1,E2\n2026-12-01,3,9,17,28,33,4,11\n", 5, {}, {{3, 9, 17, 28, 33}}, {"2026-12-01"}, 0},
+    DrawCase{"date;boule_1;boule_2;boule_3;boule_4;boule_5;etoile_1;etoile_2\n01/12/2026;3;9;17;28;33;4;11\n", 5, {}, {{3, 9, 17, 28, 33}}, {"01/12/2026"}, 0},
+    DrawCase{"Datum;Zahl 1;Zahl 2;Zahl 3;Zahl 4;Zahl 5;Eurozahl 1;Eurozahl 2\n1.12.2026;3;9;17;28;33;4;11\n", 5, {}, {{3, 9, 17, 28, 33}}, {"1.12.2026"}, 0},
+    DrawCase{"Date,N1,N2,N3,N4,N5,E1,E2\n2026-12-01,3,9,17,28,33,4,11\n", 6, {}, {}, {}, 1},
+    DrawCase{"Date,N1,N2,N3,X1,X2,X3,X4\n1,1,2,3,4,5,6,7\n", 3, {}, {{1, 2, 3}}, {"1"}, 0},
+    // Separators, quotes and headerless lines.
+    DrawCase{"07.12.2026;3;9;17;28;33;45;4;1.234.567,50\n", 6, {}, {{3, 9, 17, 28, 33, 45}}, {""}, 0},
+    DrawCase{"\"Draw date, time\",N1,N2,N3\n\"1 \"\"Jan\"\", 20:00\",1,2,3\n", 3, {}, {{1, 2, 3}}, {"1 \"Jan\", 20:00"}, 0},
+    DrawCase{"Date,Note,N1,N2,N3\n2026-12-01,\"two\nlines\",1,2,3\n2026-12-08,x,4,5,6\n", 3, {}, {{1, 2, 3}, {4, 5, 6}}, {"2026-12-01", "2026-12-08"}, 0},
+    DrawCase{"Date,Note,N1,N2,N3\n2026-12-01,x,1,2,3\n2026-12-08,\"open,4,5,6\n", 3, {}, {}, {}, 3}));
 // clang-format on
 
 }  // namespace
