@@ -45,7 +45,10 @@ std::string EncodingHint(std::string_view text) {
     if (byte < 0x20 && byte != '\n' && byte != '\r' && byte != '\t') ++controls;
   }
   const std::size_t half = head.size() / 2;
-  if (byteOrderMark || (half > 0 && (evenZeros * 10 >= half * 9 || oddZeros * 10 >= half * 9)))
+  const auto most = [half](std::size_t zeros) { return zeros * 10 >= half * 9; };
+  const auto few = [half](std::size_t zeros) { return zeros * 10 <= half; };
+  if (byteOrderMark || (half > 0 && ((most(evenZeros) && few(oddZeros)) ||
+                                     (most(oddZeros) && few(evenZeros)))))
     return " (the file looks like UTF-16 text: save it as UTF-8)";
   if (controls * 20 > head.size()) return " (the file looks binary, not text)";
   return {};

@@ -94,10 +94,21 @@ INSTANTIATE_TEST_SUITE_P(Wheels, CliCheck, ::testing::Values(
 // clang-format on
 
 struct StatusCase {
-  const char* arguments;  // {wheel} stands for a good wheel file, {bad} for a refused one
+  // {wheel} stands for a good wheel file, {bad} for a refused one, {euro} for a history with
+  // star numbers, {junk} for 3 MB of random bytes, {wide} for a wheel of 1..43, {out} for a file
+  // to write
+  const char* arguments;
   int status;
   const char* says;  // on standard error for status 2, else on standard output
 };
+
+// Every run under a memory cap, so that input that makes memory grow without bound fails the
+// test instead of eating the machine. (The sanitizers reserve address space beyond any cap.)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+const char* const kMemoryCap = "";
+#else
+const char* const kMemoryCap = "prlimit --as=1500000000";
+#endif
 
 class CliStatus : public ::testing::TestWithParam<StatusCase> {};
 
@@ -110,7 +121,17 @@ TEST_P(CliStatus, ExitsWithItsStatusAndMessage) {
   };
   replace("{wheel}", Write("good.txt", "1 2 3\n1 4 5\n1 6 7\n2 4 6\n2 5 7\n3 4 7\n3 5 6\n"));
   replace("{bad}", Write("bad.txt", "1 2 3\n4 5 5\n"));
-  const Outcome run = Cli(arguments);
+  replace("{euro}", Write("euro.csv", "Date,N1,N2,N3,N4,N5,E1,E2\n2026-12-01,3,9,17,28,33,4,11\n"));
+  std::string junk(3 << 20, '\0');
+  for (std::size_t i = 0; i < junk.size(); ++i)
+    junk[i] = static_cast<char>((i * 2654435761u) >> 13);
+  replace("{junk}", Write("junk.bin", junk));
+  replace("{out}", Scratch() / "out.txt");
+  std::string wide;  // 1..43 in three rows: the one draw of 44..49 meets none of them
+  for (int number = 1; number <= 43; ++number)
+    wide += std::to_string(number) + (number % 20 == 0 || number == 43 ? "\n" : " ");
+  replace("{wide}", Write("wide.txt", wide));
+  const Outcome run = Cli(arguments, kMemoryCap);
   EXPECT_EQ(run.status, c.status) << run.err;
   EXPECT_NE((c.status == 2 ? run.err : run.out).find(c.says), std::string::npos)
       << run.out << run.err;
@@ -139,7 +160,18 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"check {wheel} --numbers 1,2,3,4,5,6 --draw 2",         2, "good.txt:3:5: number 7 is not among the numbers checked"},
     StatusCase{"check {wheel} --pool 6 --draw 2",                      2, "good.txt:3:5: number 7 is above the pool 1..6"},
     StatusCase{"check {wheel} --numbers 1,2,3,4,5,6,7 --draw 3 --guarantee 2 --win-table", 0, "If 3 of your numbers are drawn: at least 2 in 100.0000% of cases, 3 in 20.0000%"},
-    StatusCase{"--version",                                            0, "quirmel-cli "}));
+    StatusCase{"--version",                                            0, "quirmel-cli "},
+    // Hostile input and requests: refused in one line, in bounded memory.
+    StatusCase{"check /dev/zero",                                      2, "/dev/zero:1:65537: the line is longer"},
+    StatusCase{"check {junk}",                                         2, "(the file looks binary, not text)"},
+    StatusCase{"draws {wheel} /dev/zero",                              2, "/dev/zero:1:65537"},
+    StatusCase{"check {wheel} --pool 49 --draw 6 --guarantee 3 --holes 10000000000", 2, "--holes: Value 10000000000 not in range 0 to 1000000"},
+    StatusCase{"build --pool 9 --row 3 --guarantee 2 --seconds nan",   2, "positive number of seconds"},
+    StatusCase{"draws {wheel} {euro} --draw 5",                        0, "2026-12-01  03 09 17 28 33  best 1"},
+    StatusCase{"draws {wheel} {euro} --draw 6",                        2, "euro.csv:1: the header names 5 columns of drawn numbers"},
+    StatusCase{"draws {wheel} {euro} --draw 5 --columns 2,3,4",        2, "--columns: name exactly 5 columns"},
+    StatusCase{"develop --key 11,1,5 --pool 10 --combinations 5 -o {out}", 2, "row 1: number 11 is above the pool 1..10"},
+    StatusCase{"check {wide} --pool 49 --draw 6 --guarantee 1",        1, "Covered at 1:  99.9999%\nHoles: 1\n"}));
 // clang-format on
 
 TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
