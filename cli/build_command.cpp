@@ -9,11 +9,11 @@
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "cli/win_table_text.h"
-#include "engine/builder.h"
-#include "engine/subsets.h"
-#include "engine/text_lines.h"
-#include "engine/wheel_file.h"
-#include "engine/win_table.h"
+#include "engine/builder/builder.h"
+#include "engine/check/win_table.h"
+#include "engine/core/subsets.h"
+#include "engine/core/text_lines.h"
+#include "engine/files/wheel_file.h"
 
 namespace quirmel::cli {
 

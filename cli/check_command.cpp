@@ -8,9 +8,9 @@
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "cli/win_table_text.h"
-#include "engine/check.h"
-#include "engine/funzioni.h"
-#include "engine/win_table.h"
+#include "engine/check/check.h"
+#include "engine/check/win_table.h"
+#include "engine/design/funzioni.h"
 
 namespace quirmel::cli {
 

@@ -3,9 +3,9 @@
 
 #include "cli/commands.h"
 #include "cli/input.h"
-#include "engine/generation.h"
-#include "engine/wheel_file.h"
-#include "engine/wheel_load.h"
+#include "engine/design/generation.h"
+#include "engine/files/wheel_file.h"
+#include "engine/files/wheel_load.h"
 
 namespace quirmel::cli {
 

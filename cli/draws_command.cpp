@@ -6,8 +6,8 @@
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "cli/progress.h"
-#include "engine/draw_check.h"
-#include "engine/draw_file.h"
+#include "engine/check/draw_check.h"
+#include "engine/files/draw_file.h"
 
 namespace quirmel::cli {
 

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "engine/wheel_file.h"
+#include "engine/files/wheel_file.h"
 
 namespace quirmel::cli {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/any_wheel.h"
+#include "engine/core/any_wheel.h"
+#include "engine/core/text_error.h"
+#include "engine/files/wheel_file.h"
 #include "engine/limits.h"
-#include "engine/text_error.h"
-#include "engine/wheel_file.h"
 
 namespace quirmel::cli {
 

@@ -8,7 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/input.h"
-#include "engine/check.h"
+#include "engine/check/check.h"
 
 namespace {
 

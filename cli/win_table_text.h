@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "engine/win_table.h"
+#include "engine/check/win_table.h"
 
 namespace quirmel::cli {
 

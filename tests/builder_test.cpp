@@ -6,10 +6,10 @@
 
 #include <numeric>
 
-#include "engine/cover_state.h"
-#include "engine/designs.h"
+#include "engine/builder/cover_state.h"
+#include "engine/builder/designs.h"
+#include "engine/builder/pigeonhole.h"
 #include "engine/engine.h"
-#include "engine/pigeonhole.h"
 #include "tests/oracle.h"
 
 namespace quirmel {

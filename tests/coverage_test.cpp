@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "engine/coverage_options.h"
+#include "engine/design/coverage_options.h"
 #include "engine/engine.h"
 #include "tests/oracle.h"
 

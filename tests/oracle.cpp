@@ -1,6 +1,6 @@
 #include "tests/oracle.h"
 
-#include "engine/subsets.h"
+#include "engine/core/subsets.h"
 
 #include <algorithm>
 #include <random>

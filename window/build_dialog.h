@@ -11,9 +11,9 @@
 #include <mutex>
 #include <optional>
 
-#include "engine/builder.h"
-#include "engine/check.h"
-#include "engine/win_table.h"
+#include "engine/builder/builder.h"
+#include "engine/check/check.h"
+#include "engine/check/win_table.h"
 #include "window/tool_dialog.h"
 
 class QLabel;

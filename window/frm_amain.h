@@ -9,8 +9,9 @@
 // Re-entry: an analysis runs inside cmdGar_Click, and the events that arrive meanwhile are
 // handled at its progress points, inside it. While it runs (analysisRunning()), whatever would
 // change the wheel or the counts it reads does nothing: GENERATE, another guarantee button, the
-// reset labels, and opening, saving or printing (their menu items are shown disabled). STOP, the filter stepper, CLEAR, the site link
-// and closing the window still act; closing ends the run as a stop would.
+// reset labels, and opening, saving or printing (their menu items are shown disabled). STOP, the
+// filter stepper, CLEAR, the site link and closing the window still act; closing ends the run as a
+// stop would.
 //
 // The wheel tools (Build wheel..., Replay past draws..., Show holes...) open only while no
 // analysis runs, each in a dialog modal to the window: while one is open the window takes no

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <optional>
 
-#include "engine/any_wheel.h"
-#include "engine/check.h"
+#include "engine/check/check.h"
+#include "engine/core/any_wheel.h"
 #include "window/tool_dialog.h"
 
 class QLabel;

@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include "engine/check.h"
+#include "engine/check/check.h"
 #include "engine/limits.h"
 #include "window/file_io.h"
 

@@ -6,9 +6,9 @@
 // draws by best level and of the best level draw after draw. Export CSV... writes the table as
 // the command line's `draws --format csv` does.
 
-#include "engine/any_wheel.h"
-#include "engine/draw_check.h"
-#include "engine/draw_file.h"
+#include "engine/check/draw_check.h"
+#include "engine/core/any_wheel.h"
+#include "engine/files/draw_file.h"
 #include "window/tool_dialog.h"
 
 class QChartView;

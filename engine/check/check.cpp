@@ -1,0 +1,249 @@
+#include "engine/check/check.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "engine/check/check_tables.h"
+#include "engine/core/worker_pool.h"
+#include "engine/design/coverage_kernel.h"
+
+namespace quirmel {
+
+namespace {
+
+// Table entries beyond this (some 16 bytes each while they are built) would not fit in memory.
+constexpr int64_t kMaxTableEntries = int64_t{1} << 26;
+// Each chunk is sized for about this much work, so the hook and a stop come often enough.
+constexpr double kChunkNanoseconds = 8e6;
+
+void Validate(const CheckRequest& request) {
+  const auto refuse = [](const std::string& what) {
+    throw std::invalid_argument("CheckWheel: " + what);
+  };
+  if (request.wheel == nullptr) refuse("no wheel");
+  if (request.poolSize < 1 || request.poolSize > kMaxWheelNumber) refuse("pool outside 1..99");
+  if (request.drawSize < kMinDrawSize || request.drawSize > kMaxDrawSize)
+    refuse("draw size outside 2..8");
+  if (request.guarantee && (*request.guarantee < 1 || *request.guarantee > request.drawSize))
+    refuse("guarantee outside 1.." + std::to_string(request.drawSize));
+  if (request.necessity && !request.guarantee) refuse("necessity needs a guarantee");
+  if (request.holesToList < 0 || request.holesToList > kMaxHolesListed)
+    refuse("the hole list holds 0 to " + std::to_string(kMaxHolesListed) + " holes");
+  if (request.wheel->rowCount() > kMaxWheelRows) refuse("more than 1,000,000 rows");
+}
+
+// Estimated nanoseconds per subset of each method, from measurements on this kind of machine:
+// the row bitsets cost about one word operation per 64 rows, the tables one pass per prefix
+// subset, 2^(m-1) of them, plus building the tables.
+double RowSetCost(const AnyWheel& wheel) {
+  return 1.0 + static_cast<double>((wheel.rowCount() + 63) / 64);
+}
+double TableCost(const CheckRequest& request, int64_t entries, int64_t subsets) {
+  const double perSubset = 2.0 + 0.2 * static_cast<double>(1 << (request.drawSize - 1));
+  return perSubset + 20.0 * static_cast<double>(entries) / static_cast<double>(subsets);
+}
+
+CheckMethod Choose(const CheckRequest& request, int64_t subsets) {
+  const bool detail = request.holesToList > 0 || request.necessity;
+  if (request.method == CheckMethod::RowSets && !detail) return CheckMethod::RowSets;
+  const int64_t entries =
+      CountTables::EntriesNeeded(*request.wheel, request.poolSize, request.drawSize);
+  const bool tablesFit = entries <= kMaxTableEntries;
+  if (request.method == CheckMethod::CountTables || detail) {
+    if (!tablesFit) {
+      throw std::length_error("CheckWheel: the wheel's count tables would need " +
+                              std::to_string(entries) + " entries, more than memory allows");
+    }
+    return CheckMethod::CountTables;
+  }
+  if (!tablesFit) return CheckMethod::RowSets;
+  return RowSetCost(*request.wheel) <= TableCost(request, entries, subsets)
+             ? CheckMethod::RowSets
+             : CheckMethod::CountTables;
+}
+
+// The subsets in chunks of consecutive lexicographic ranks, counted by the calling thread and the
+// pool's workers, each into its own tally; the calling thread calls the hook between its chunks.
+class CheckRun {
+ public:
+  CheckRun(const CheckRequest& request, CheckMethod method, int64_t subsets, int participants)
+      : request_(request),
+        method_(method),
+        subsets_(subsets),
+        columns_(static_cast<int>(request.wheel->rowCount()) + 1),
+        tallies_(static_cast<std::size_t>(participants)) {
+    const double cost =
+        method == CheckMethod::RowSets ? RowSetCost(*request.wheel) : TableCost(request, 0, 1);
+    chunk_ =
+        std::clamp<int64_t>(static_cast<int64_t>(kChunkNanoseconds / cost), 4096, int64_t{1} << 22);
+    chunk_ = std::min(chunk_, std::max<int64_t>(1024, subsets / (8 * participants)));
+    chunks_ = (subsets + chunk_ - 1) / chunk_;
+    const auto histogram = static_cast<std::size_t>((request.drawSize + 1) * columns_);
+    for (CheckTally& tally : tallies_) {
+      tally.histogram.assign(histogram, 0);
+      if (request.necessity) tally.necessity.assign(request.wheel->rowCount(), 0);
+    }
+    if (method == CheckMethod::RowSets) {
+      rowSets_ = std::make_unique<RowSets>(
+          BuildRowSets(*request.wheel, request.poolSize, request.drawSize));
+    } else {
+      tables_ = std::make_unique<CountTables>(
+          *request.wheel, TableRequest{.poolSize = request.poolSize,
+                                       .drawSize = request.drawSize,
+                                       .guarantee = request.guarantee.value_or(0),
+                                       .necessity = request.necessity,
+                                       .holeLimit = static_cast<std::size_t>(request.holesToList)});
+    }
+  }
+
+  // The calling thread's share, asking the hook after each of its chunks; returns once no chunk
+  // is left or the hook asked to stop.
+  void Lead() {
+    while (CountNext(tallies_[0])) {
+      if (request_.progress && request_.progress(examined_.load(), subsets_)) {
+        Cancel();
+        return;
+      }
+    }
+  }
+
+  void Help() {
+    const int id = joined_.fetch_add(1) + 1;
+    if (id >= static_cast<int>(tallies_.size())) return;
+    while (CountNext(tallies_[static_cast<std::size_t>(id)])) {
+    }
+  }
+
+  void Cancel() { cancelled_.store(true, std::memory_order_release); }
+
+  CheckResult Result() {
+    CheckResult result;
+    result.subsets = subsets_;
+    result.examined = examined_.load();
+    result.stopped = result.examined < subsets_;
+    result.method = method_;
+    result.guarantee = request_.guarantee;
+    const int m = request_.drawSize;
+    result.levels.resize(static_cast<std::size_t>(m + 1));
+    for (int level = 0; level <= m; ++level) {
+      for (int matches = 0; matches < columns_; ++matches) {
+        int64_t sum = 0;
+        for (const CheckTally& tally : tallies_)
+          sum += tally.histogram[static_cast<std::size_t>(level * columns_ + matches)];
+        if (sum != 0) result.levels[static_cast<std::size_t>(level)][matches] = sum;
+      }
+    }
+    if (request_.guarantee) {
+      for (int level = 0; level <= m; ++level) {
+        (level < *request_.guarantee ? result.holes : result.covered) += result.SubsetsAt(level);
+      }
+    }
+    std::sort(holes_.begin(), holes_.end(),  // chunks finish in any order
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [chunk, holes] : holes_) {
+      for (const Subset& hole : holes) {
+        if (static_cast<int64_t>(result.holeList.size()) == request_.holesToList) break;
+        result.holeList.emplace_back(hole.begin(), hole.begin() + m);
+      }
+    }
+    if (request_.necessity) {
+      result.necessity.assign(request_.wheel->rowCount(), 0);
+      for (const CheckTally& tally : tallies_) {
+        for (std::size_t row = 0; row < tally.necessity.size(); ++row)
+          result.necessity[row] += tally.necessity[row];
+      }
+    }
+    return result;
+  }
+
+ private:
+  // Counts the next chunk into `tally`; false when none is left or the run was cancelled.
+  bool CountNext(CheckTally& tally) {
+    if (cancelled_.load(std::memory_order_acquire)) return false;
+    const int64_t chunk = next_.fetch_add(1, std::memory_order_relaxed);
+    if (chunk >= chunks_) return false;
+    const int64_t begin = chunk * chunk_;
+    const int64_t count = std::min(chunk_, subsets_ - begin);
+    const Subset first = UnrankSubset(begin, request_.poolSize, request_.drawSize);
+    if (rowSets_) {
+      CountSubsets(*rowSets_, first, count, tally.histogram.data());
+    } else {
+      tally.holes.clear();
+      tables_->Count(first, count, tally);
+      if (!tally.holes.empty()) {
+        std::lock_guard lock(holesMutex_);
+        holes_.emplace_back(chunk, std::move(tally.holes));
+      }
+    }
+    examined_.fetch_add(count, std::memory_order_relaxed);
+    return true;
+  }
+
+  const CheckRequest& request_;
+  const CheckMethod method_;
+  const int64_t subsets_;
+  const int columns_;
+  int64_t chunk_ = 0;
+  int64_t chunks_ = 0;
+  std::vector<CheckTally> tallies_;  // [0] the calling thread's, then one per worker
+  std::unique_ptr<RowSets> rowSets_;
+  std::unique_ptr<CountTables> tables_;
+  std::atomic<int64_t> next_{0};
+  std::atomic<int64_t> examined_{0};
+  std::atomic<int> joined_{0};
+  std::atomic<bool> cancelled_{false};
+  std::mutex holesMutex_;
+  std::vector<std::pair<int64_t, std::vector<Subset>>> holes_;  // with their chunk
+};
+
+}  // namespace
+
+int64_t CheckResult::SubsetsAt(int level) const {
+  int64_t sum = 0;
+  if (level >= 0 && level < static_cast<int>(levels.size())) {
+    for (const auto& [matches, count] : levels[static_cast<std::size_t>(level)])
+      sum += count;
+  }
+  return sum;
+}
+
+CheckResult CheckWheel(const CheckRequest& request) {
+  Validate(request);
+  const int64_t subsets = Binomial(request.poolSize, request.drawSize);
+  if (subsets == 0 || request.wheel->rowCount() == 0) {
+    CheckResult empty;
+    empty.subsets = subsets;
+    empty.guarantee = request.guarantee;
+    empty.levels.resize(static_cast<std::size_t>(request.drawSize + 1));
+    if (subsets > 0) {  // no rows: every subset is at level 0 with no row there
+      empty.examined = subsets;
+      empty.levels[0][0] = subsets;
+      if (request.guarantee) empty.holes = subsets;
+    }
+    return empty;
+  }
+  const CheckMethod method = Choose(request, subsets);
+
+  WorkerPool& pool = WorkerPool::Shared();
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int wanted = request.threads > 0 ? request.threads : cores;
+  const int workers = std::clamp(wanted - 1, 0, pool.size());
+  auto run = std::make_unique<CheckRun>(request, method, subsets, 1 + workers);
+  const bool helped = workers > 0 && pool.Start([&run] { run->Help(); }, [&run] { run->Cancel(); });
+  try {
+    run->Lead();
+  } catch (...) {  // a throwing hook must not leave workers behind on a dead run
+    run->Cancel();
+    if (helped) pool.Wait();
+    throw;
+  }
+  if (helped) pool.Wait();
+  return run->Result();
+}
+
+}  // namespace quirmel

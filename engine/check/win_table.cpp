@@ -1,0 +1,82 @@
+#include "engine/check/win_table.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/core/subsets.h"
+
+namespace quirmel {
+
+int WinTableRow::Fewest() const {
+  return byBest.empty() ? 0 : byBest.begin()->first;
+}
+
+int WinTableRow::Typical() const {
+  const auto most =
+      std::max_element(byBest.begin(), byBest.end(),
+                       [](const auto& a, const auto& b) { return a.second < b.second; });
+  return most == byBest.end() ? 0 : most->first;
+}
+
+int64_t WinTableSubsets(int n, int drawSize, int guarantee) {
+  int64_t total = 0;
+  for (int h = std::min(drawSize, n); h >= std::max(guarantee, 2); --h)
+    total += Binomial(n, h);
+  return total;
+}
+
+std::string WinTableText(const std::vector<WinTableRow>& table, const std::string& prefix) {
+  std::string text;
+  for (const WinTableRow& row : table) {
+    text += prefix + "If " + std::to_string(row.drawn) + " of your numbers are drawn:";
+    int64_t atLeast = row.subsets;  // the h-subsets at this level or above
+    bool first = true;
+    for (const auto& [level, subsets] : row.byBest) {
+      char share[32];
+      std::snprintf(share, sizeof share, "%.4f%%",
+                    100.0 * static_cast<double>(atLeast) / static_cast<double>(row.subsets));
+      text += (first ? " at least " : ", ") + std::to_string(level) + " in " + share +
+              (first ? " of cases" : "");
+      first = false;
+      atLeast -= subsets;
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+AnyWheel OverNumbers(const AnyWheel& wheel, const std::vector<int>& numbers) {
+  AnyWheel mapped;
+  std::vector<uint8_t> row;
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+    row.clear();
+    for (const uint8_t number : wheel.row(r)) {
+      const auto at = std::lower_bound(numbers.begin(), numbers.end(), number);
+      if (at != numbers.end() && *at == number)
+        row.push_back(static_cast<uint8_t>(at - numbers.begin() + 1));
+    }
+    mapped.AddRow(row);
+  }
+  return mapped;
+}
+
+std::vector<WinTableRow> WinTable(const AnyWheel& wheel, std::vector<int> numbers, int drawSize,
+                                  int guarantee, const CheckProgress& progress) {
+  std::sort(numbers.begin(), numbers.end());
+  const AnyWheel mapped = OverNumbers(wheel, numbers);
+  const int n = static_cast<int>(numbers.size());
+  std::vector<WinTableRow> table;
+  for (int h = std::min(drawSize, n); h >= std::max(guarantee, kMinDrawSize); --h) {
+    const CheckResult check =
+        CheckWheel({.wheel = &mapped, .poolSize = n, .drawSize = h, .progress = progress});
+    WinTableRow row{.drawn = h, .subsets = check.subsets, .byBest = {}, .stopped = check.stopped};
+    for (int level = 0; level <= h; ++level) {
+      if (const int64_t count = check.SubsetsAt(level); count > 0) row.byBest[level] = count;
+    }
+    table.push_back(row);
+    if (check.stopped) break;
+  }
+  return table;
+}
+
+}  // namespace quirmel

@@ -1,0 +1,288 @@
+#include "engine/files/draw_file.h"
+
+#include <algorithm>
+#include <bitset>
+#include <cctype>
+#include <span>
+
+#include "engine/core/any_wheel.h"
+#include "engine/core/text_lines.h"
+#include "engine/limits.h"
+
+namespace quirmel {
+
+namespace {
+
+struct Field {
+  std::string_view text;  // without blanks around it and without its quotes
+  int64_t column = 0;     // from 1
+};
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+// The fields of a line: split at `delimiter`, or at runs of blanks when it is 0. A field in
+// double quotes may hold the delimiter; its quotes are dropped ("" inside stays as it is).
+std::vector<Field> SplitFields(std::string_view line, char delimiter) {
+  std::vector<Field> fields;
+  std::size_t at = 0;
+  while (at <= line.size()) {
+    if (delimiter == 0) {
+      while (at < line.size() && IsBlank(line[at]))
+        ++at;
+      if (at == line.size()) break;
+    }
+    std::size_t end = at;
+    bool quoted = false;
+    while (end < line.size()) {
+      const char c = line[end];
+      if (c == '"') quoted = !quoted;
+      if (!quoted && (delimiter == 0 ? IsBlank(c) : c == delimiter)) break;
+      ++end;
+    }
+    std::string_view text = Trim(line.substr(at, end - at));
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+      text = Trim(text.substr(1, text.size() - 2));
+    fields.push_back({text, static_cast<int64_t>(at) + 1});
+    if (end >= line.size()) break;
+    at = end + 1;
+  }
+  return fields;
+}
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+// The index a header ends in ("Ball 3" -> 3), or -1.
+int TrailingIndex(std::string_view header) {
+  std::size_t digits = 0;
+  while (digits < header.size() && digits < 3 &&
+         std::isdigit(static_cast<unsigned char>(header[header.size() - 1 - digits])))
+    ++digits;
+  if (digits == 0 || digits == header.size()) return -1;
+  return static_cast<int>(ParseWholeNumber(header.substr(header.size() - digits)));
+}
+
+struct Layout {
+  std::vector<int> numberColumns;  // from 0; empty: the first m whole numbers of the line
+  int dateColumn = -1;
+};
+
+// Names of column families that hold extra balls (bonus, stars, lucky numbers, euro numbers) in
+// the histories lotteries publish, in the languages they publish them in.
+constexpr std::string_view kNotDrawn[] = {
+    "bonus",  "extra",  "supp",  "power",  "star",  "lucky",    "euro",
+    "etoile", "étoile", "stern", "zusatz", "super", "estrella", "stella",
+    "jolly",  "chance", "joker", "plus",   "mega",  "special",  "additional"};
+// Names of the date column.
+constexpr std::string_view kDateWords[] = {"date", "datum", "fecha", "data"};
+
+bool HasAny(const std::string& name, std::span<const std::string_view> words) {
+  return std::any_of(words.begin(), words.end(),
+                     [&](std::string_view word) { return name.find(word) != std::string::npos; });
+}
+
+// The numbered columns of a header grouped by the name before their index ("Ball 1".."Ball 6"
+// are one family, "E1", "E2" another), families of extra balls left out. The drawn numbers are
+// the family with exactly m columns (the first such), else the first with more, in the order of
+// their index; a date column labels each draw.
+Layout ReadHeader(const std::vector<Field>& headers, std::size_t m) {
+  struct Family {
+    std::string name;
+    std::vector<std::pair<int, int>> columns;  // (index in the header, column)
+  };
+  std::vector<Family> families;
+  Layout layout;
+  for (std::size_t column = 0; column < headers.size(); ++column) {
+    const std::string name = Lower(headers[column].text);
+    if (layout.dateColumn < 0 && HasAny(name, kDateWords))
+      layout.dateColumn = static_cast<int>(column);
+    const int index = TrailingIndex(name);
+    if (index < 0 || HasAny(name, kNotDrawn)) continue;
+    std::string stem = name.substr(0, name.find_last_not_of("0123456789") + 1);
+    while (!stem.empty() && (IsBlank(stem.back()) || stem.back() == '_' || stem.back() == '-' ||
+                             stem.back() == '.' || stem.back() == '#'))
+      stem.pop_back();
+    auto family = std::find_if(families.begin(), families.end(),
+                               [&](const Family& f) { return f.name == stem; });
+    if (family == families.end()) family = families.insert(families.end(), {stem, {}});
+    family->columns.emplace_back(index, static_cast<int>(column));
+  }
+  const auto exact = std::find_if(families.begin(), families.end(),
+                                  [m](const Family& f) { return f.columns.size() == m; });
+  const auto larger = std::find_if(families.begin(), families.end(),
+                                   [m](const Family& f) { return f.columns.size() > m; });
+  const auto chosen = exact != families.end() ? exact : larger;
+  if (chosen == families.end()) {
+    // The most numbered columns any family has, for the refusal.
+    for (const Family& family : families)
+      if (family.columns.size() > layout.numberColumns.size())
+        layout.numberColumns.assign(family.columns.size(), -1);
+    return layout;
+  }
+  std::stable_sort(chosen->columns.begin(), chosen->columns.end());
+  for (const auto& [index, column] : chosen->columns)
+    layout.numberColumns.push_back(column);
+  return layout;
+}
+
+// The field separator of a file, from its first line: the most frequent of ',', ';', '|' and tab
+// outside double quotes (a semicolon file whose amounts carry decimal commas stays a semicolon
+// file); 0, fields parted by blanks, when there is none.
+char DelimiterOf(std::string_view line) {
+  std::size_t commas = 0;
+  std::size_t semicolons = 0;
+  std::size_t bars = 0;
+  std::size_t tabs = 0;
+  bool quoted = false;
+  for (const char c : line) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    commas += c == ',';
+    semicolons += c == ';';
+    bars += c == '|';
+    tabs += c == '\t';
+  }
+  const std::size_t most = std::max({commas, semicolons, bars, tabs});
+  if (most == 0) return 0;
+  if (most == semicolons) return ';';
+  if (most == commas) return ',';
+  return most == bars ? '|' : '\t';
+}
+
+// Whether a record is still inside a double-quoted field at its end (a quoted line break).
+bool OpenQuote(std::string_view record) {
+  return std::count(record.begin(), record.end(), '"') % 2 != 0;
+}
+
+// A field's text with each doubled quote made one, as CSV writes a quote inside quotes.
+std::string Unquoted(std::string_view text) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    plain += text[i];
+    if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') ++i;
+  }
+  return plain;
+}
+
+bool IsContent(std::string_view line) {
+  const std::string_view text = Trim(line);
+  return !text.empty() && text.front() != '#';
+}
+
+}  // namespace
+
+DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) {
+  DrawReadResult result;
+  const auto refuse = [&result](int64_t line, int64_t column, std::string message) {
+    result.draws.clear();
+    result.error = TextError{line, column, std::move(message)};
+    return std::move(result);
+  };
+  const std::size_t m = static_cast<std::size_t>(std::max(options.drawSize, 1));
+  const std::string wanted = std::to_string(m);
+  const std::string pool = std::to_string(std::min(options.poolSize, kMaxWheelNumber));
+
+  TextLines lines(text);
+  std::string_view line;
+  bool first = true;
+  char delimiter = 0;
+  Layout layout;
+  for (const int column : options.columns)
+    layout.numberColumns.push_back(column - 1);
+  while (lines.Next(line)) {
+    if (!IsContent(line)) continue;
+    const int64_t lineNumber = lines.number();
+    // A quoted field may hold line breaks: the record goes on to the line that closes it.
+    for (std::string_view more; OpenQuote(line) && lines.Next(more);) {
+      line = std::string_view(line.data(),
+                              static_cast<std::size_t>(more.data() + more.size() - line.data()));
+      if (line.size() > kMaxLineBytes)
+        return refuse(lineNumber, 0, "a quoted field is not closed within a line's length");
+    }
+    if (first) {
+      first = false;
+      delimiter = DelimiterOf(line);
+      const std::vector<Field> fields = SplitFields(line, delimiter);
+      const auto numbers = std::count_if(fields.begin(), fields.end(), [](const Field& field) {
+        return ParseWholeNumber(field.text) >= 0;
+      });
+      if (static_cast<std::size_t>(numbers) < m) {  // a header
+        Layout named = ReadHeader(fields, m);
+        if (options.columns.empty()) {
+          if (named.numberColumns.size() < m) {
+            return refuse(lineNumber, 0,
+                          Join({"the header names ",
+                                Counted(static_cast<int64_t>(named.numberColumns.size()), "column",
+                                        "columns"),
+                                " of drawn numbers; a draw has ", wanted}));
+          }
+          named.numberColumns.resize(m);
+          layout.numberColumns = named.numberColumns;
+        }
+        layout.dateColumn = named.dateColumn;
+        continue;
+      }
+    }
+    const std::vector<Field> fields = SplitFields(line, delimiter);
+    Draw draw;
+    draw.line = lineNumber;
+    if (layout.dateColumn >= 0 && static_cast<std::size_t>(layout.dateColumn) < fields.size())
+      draw.label = Unquoted(fields[static_cast<std::size_t>(layout.dateColumn)].text);
+    std::bitset<kMaxWheelNumber + 1> seen;
+    const auto take = [&](const Field& field, int64_t value) -> std::optional<std::string> {
+      if (value < 1 || value > std::min(options.poolSize, kMaxWheelNumber)) {
+        return Join({"number ", field.text, " is outside the pool 1..", pool});
+      }
+      if (seen[static_cast<std::size_t>(value)])
+        return Join({"number ", field.text, " is repeated in this draw"});
+      seen.set(static_cast<std::size_t>(value));
+      draw.numbers.push_back(static_cast<int16_t>(value));
+      return std::nullopt;
+    };
+    if (layout.numberColumns.empty()) {
+      for (const Field& field : fields) {
+        if (draw.numbers.size() == m) break;
+        const int64_t value = ParseWholeNumber(field.text);
+        if (value < 0) continue;
+        if (auto fault = take(field, value)) return refuse(lineNumber, field.column, *fault);
+      }
+    } else {
+      for (const int column : layout.numberColumns) {
+        if (column < 0 || static_cast<std::size_t>(column) >= fields.size()) break;
+        const Field& field = fields[static_cast<std::size_t>(column)];
+        const int64_t value = ParseWholeNumber(field.text);
+        if (value < 0) {
+          return refuse(lineNumber, field.column,
+                        Join({Quoted(field.text), " is not a whole decimal number"}));
+        }
+        if (auto fault = take(field, value)) return refuse(lineNumber, field.column, *fault);
+      }
+    }
+    if (draw.numbers.size() < m) {
+      return refuse(lineNumber, 0,
+                    Join({"the line holds ",
+                          Counted(static_cast<int64_t>(draw.numbers.size()), "number", "numbers"),
+                          " of a draw; a draw has ", wanted}));
+    }
+    result.draws.push_back(std::move(draw));
+  }
+  if (result.draws.empty())
+    return refuse(std::max<int64_t>(lines.number(), 1), 0, "the file holds no draws");
+  return result;
+}
+
+}  // namespace quirmel

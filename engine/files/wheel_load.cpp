@@ -1,0 +1,58 @@
+#include "engine/files/wheel_load.h"
+
+#include <algorithm>
+
+#include "engine/files/wheel_file.h"
+
+namespace quirmel {
+
+WheelLoadResult LoadWheel(std::string_view text) {
+  WheelReadResult read = ReadWheel(text);
+  if (read.error) return {std::nullopt, read.error};
+  const AnyWheel& any = read.wheel;
+  for (std::size_t r = 0; r < any.rowCount(); ++r) {
+    if (r == kWindowRows) {
+      return {std::nullopt, TextError{read.lines[r], 0, "the window takes at most 32,767 rows"}};
+    }
+    if (any.row(r).size() > kWindowRowLength) {
+      return {std::nullopt,
+              TextError{read.lines[r], 0, "the window takes rows of at most 6 numbers"}};
+    }
+  }
+  const auto rows = static_cast<int16_t>(any.rowCount());
+  const auto positions = static_cast<int16_t>(any.LongestRow());
+  LoadedWheel loaded{Wheel(rows, positions), rows, positions,
+                     static_cast<int16_t>(any.LargestNumber()), WriteWheel(any)};
+  // The counters are wider than the wheel's 16-bit indexes, which end at the row limit itself.
+  for (int r = 1; r <= rows; ++r) {
+    int position = 1;
+    for (const uint8_t number : any.row(static_cast<std::size_t>(r - 1)))
+      loaded.wheel.at(static_cast<int16_t>(r), static_cast<int16_t>(position++)) = number;
+  }
+  return {std::move(loaded), std::nullopt};
+}
+
+void UseWheel(WheelState& state, const LoadedWheel& loaded) {
+  state.wheel = loaded.wheel;
+  state.combinationCount = loaded.combinationCount;
+  state.keyCount = loaded.keyCount;
+}
+
+AnyWheel StateWheel(const WheelState& state) {
+  AnyWheel any;
+  if (!state.wheel || state.combinationCount < 1) return any;
+  const int16_t rows = std::min(state.combinationCount, state.wheel->rows());
+  const int16_t positions = std::min(state.keyCount, state.wheel->positions());
+  std::vector<uint8_t> row;
+  for (int r = 1; r <= rows; ++r) {
+    row.clear();
+    for (int p = 1; p <= positions; ++p) {
+      const int16_t number = state.wheel->at(static_cast<int16_t>(r), static_cast<int16_t>(p));
+      if (number >= 1 && number <= kMaxWheelNumber) row.push_back(static_cast<uint8_t>(number));
+    }
+    if (!row.empty()) any.AddRow(row);
+  }
+  return any;
+}
+
+}  // namespace quirmel
