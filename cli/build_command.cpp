@@ -1,3 +1,4 @@
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -9,11 +10,12 @@
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "cli/win_table_text.h"
-#include "engine/builder/builder.h"
+#include "engine//builder/builder.h"
 #include "engine/check/win_table.h"
 #include "engine/core/subsets.h"
 #include "engine/core/text_lines.h"
 #include "engine/files/wheel_file.h"
+#include "engine/limits.h"
 
 namespace quirmel::cli {
 
@@ -141,6 +143,50 @@ int Build(const BuildOptions& options) {
     std::cerr << "(no win table: " << counted << " subsets to count; quirmel-cli check --win-table"
               << " counts them)\n";
   return kDone;
+}
+
+Command SetUpBuild(CLI::App& program) {
+  auto options = std::make_shared<BuildOptions>();
+  CLI::App* command = program.add_subcommand(
+      "build", "Build a small wheel for a guarantee: every M-subset meets a row in T numbers");
+  CLI::Option* pool = command->add_option("--pool", options->pool, "The pool 1..N")
+                          ->check(CLI::Range(1, kMaxWheelNumber));
+  CLI::Option* numbers =
+      command->add_option("--numbers", options->numbers, "The player's own numbers, as 3,7,12")
+          ->delimiter(',')
+          ->check(CLI::Range(1, kMaxWheelNumber))
+          ->excludes(pool);
+  command->add_option("--row", options->row, "Numbers in a row, K")
+      ->required()
+      ->check(CLI::Range(2, kMaxRowLength));
+  command->add_option("--guarantee", options->guarantee, "Numbers met, T")
+      ->required()
+      ->check(CLI::Range(1, kMaxDrawSize));
+  command->add_option("--draw", options->draw, "Numbers drawn, M (default: T)")
+      ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  command->add_option("--rows", options->rows, "Stop at a cover of at most R rows")
+      ->check(CLI::PositiveNumber);
+  command->add_option("--seconds", options->seconds, "Time limit")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  command->add_option("--seed", options->seed, "Seed of the random search")->capture_default_str();
+  command->add_option("--threads", options->threads, "Independent searches (0: one per core)")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  command->add_option("--moves", options->moves, "Moves per search, for a repeatable run")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  command->add_option("-o,--output", options->output, "Write the wheel to this file");
+  command->add_option("--format", options->format, "text or json")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"text", "json"}));
+  return {command, [options, pool, numbers] {
+            if (pool->count() == 0 && numbers->count() == 0) {
+              Complain("build: give the pool (--pool N) or the player's numbers (--numbers LIST)");
+              return kInputError;
+            }
+            return Build(*options);
+          }};
 }
 
 }  // namespace quirmel::cli

@@ -1,3 +1,4 @@
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -8,9 +9,10 @@
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "cli/win_table_text.h"
-#include "engine/check/check.h"
+#include "engine//check/check.h"
 #include "engine/check/win_table.h"
 #include "engine/design/funzioni.h"
+#include "engine/limits.h"
 
 namespace quirmel::cli {
 
@@ -183,6 +185,42 @@ int Check(const CheckOptions& options) {
   std::cout.flush();
   if (result.stopped) return kInterrupted;
   return result.holes > 0 ? kHoles : kDone;
+}
+
+Command SetUpCheck(CLI::App& program) {
+  auto options = std::make_shared<CheckOptions>();
+  CLI::App* command =
+      program.add_subcommand("check", "Check a wheel against every draw of the pool");
+  command->add_option("WHEEL", options->wheel, "A wheel file, or - for standard input")->required();
+  CLI::Option* pool =
+      command->add_option("--pool", options->pool, "Pool size N (default: the largest number)")
+          ->check(CLI::Range(1, kMaxWheelNumber));
+  command->add_option("--numbers", options->numbers, "The player's own numbers, as 3,7,12")
+      ->delimiter(',')
+      ->check(CLI::Range(1, kMaxWheelNumber))
+      ->excludes(pool);
+  command->add_flag("--win-table", options->winTable,
+                    "For each count of the numbers drawn, the subsets at each best level");
+  command->add_option("--draw", options->draw, "Numbers drawn, m")
+      ->capture_default_str()
+      ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  CLI::Option* guarantee =
+      command->add_option("--guarantee", options->guarantee, "Level t to count holes at")
+          ->check(CLI::Range(1, kMaxDrawSize));
+  command->add_option("--holes", options->holes, "List the first H holes")
+      ->capture_default_str()
+      ->check(CLI::Range(int64_t{0}, kMaxHolesListed));
+  command->add_flag("--necessity", options->necessity, "Count the subsets only each row covers")
+      ->needs(guarantee);
+  command->add_flag("--zero-based", options->zeroBased, "The file numbers from 0");
+  command->add_option("--threads", options->threads, "At most J threads (0: every core)")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  command->add_option("--format", options->format, "text or json")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"text", "json"}));
+  command->add_flag("--quiet", options->quiet, "No progress line");
+  return {command, [options] { return Check(*options); }};
 }
 
 }  // namespace quirmel::cli

@@ -3,7 +3,10 @@
 // The subcommands of quirmel-cli: each reads its inputs, runs the engine and writes its result to
 // standard output, its messages to standard error, and returns the program's exit status.
 
+#include <CLI/CLI.hpp>
+
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,5 +70,16 @@ int Develop(const DevelopOptions& options);
 int Build(const BuildOptions& options);
 int Check(const CheckOptions& options);
 int Draws(const DrawsOptions& options);
+
+// A subcommand on the program's command line: SetUp... adds it with its own options, and `run`,
+// called once the command line has been parsed into them, does the work.
+struct Command {
+  CLI::App* app = nullptr;
+  std::function<int()> run;
+};
+Command SetUpDevelop(CLI::App& program);
+Command SetUpCheck(CLI::App& program);
+Command SetUpDraws(CLI::App& program);
+Command SetUpBuild(CLI::App& program);
 
 }  // namespace quirmel::cli

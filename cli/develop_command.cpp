@@ -1,11 +1,13 @@
 #include <array>
 #include <iostream>
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/input.h"
-#include "engine/design/generation.h"
+#include "engine//design/generation.h"
 #include "engine/files/wheel_file.h"
 #include "engine/files/wheel_load.h"
+#include "engine/limits.h"
 
 namespace quirmel::cli {
 
@@ -38,6 +40,21 @@ int Develop(const DevelopOptions& options) {
     return kInputError;
   }
   return WriteOutput(options.output, wheel) ? kDone : kInputError;
+}
+
+Command SetUpDevelop(CLI::App& program) {
+  auto options = std::make_shared<DevelopOptions>();
+  CLI::App* command =
+      program.add_subcommand("develop", "Develop a key cyclically into a wheel and list it");
+  command->add_option("--key", options->key, "3 to 6 numbers from 1 to 49, as 5,12,27,40")
+      ->required()
+      ->delimiter(',');
+  command->add_option("--pool", options->pool, "The pool size N the key is developed over")
+      ->required();
+  command->add_option("--combinations", options->combinations, "How many rows (at most N)")
+      ->required();
+  command->add_option("-o,--output", options->output, "Write the wheel to this file");
+  return {command, [options] { return Develop(*options); }};
 }
 
 }  // namespace quirmel::cli

@@ -1,3 +1,4 @@
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
@@ -6,8 +7,9 @@
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "cli/progress.h"
-#include "engine/check/draw_check.h"
+#include "engine//check/draw_check.h"
 #include "engine/files/draw_file.h"
+#include "engine/limits.h"
 
 namespace quirmel::cli {
 
@@ -109,6 +111,28 @@ int Draws(const DrawsOptions& options) {
     WriteText(read.draws, replay, options.draw);
   }
   return kDone;
+}
+
+Command SetUpDraws(CLI::App& program) {
+  auto options = std::make_shared<DrawsOptions>();
+  CLI::App* command =
+      program.add_subcommand("draws", "Replay a wheel against past draws from a history file");
+  command->add_option("WHEEL", options->wheel, "A wheel file")->required();
+  command->add_option("HISTORY", options->history, "Past draws: CSV or blank-separated")
+      ->required();
+  command->add_option("--pool", options->pool, "Pool size; draws outside it are refused")
+      ->check(CLI::Range(1, kMaxWheelNumber));
+  command->add_option("--draw", options->draw, "Numbers drawn, m")
+      ->capture_default_str()
+      ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  command->add_option("--columns", options->columns, "The columns of the numbers, from 1")
+      ->delimiter(',')
+      ->check(CLI::PositiveNumber);
+  command->add_flag("--zero-based", options->zeroBased, "The wheel file numbers from 0");
+  command->add_option("--format", options->format, "text, csv or json")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"text", "csv", "json"}));
+  return {command, [options] { return Draws(*options); }};
 }
 
 }  // namespace quirmel::cli

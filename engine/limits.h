@@ -1,13 +1,56 @@
 #pragma once
 
-// Limits every layer shares: what a file given to the programs may hold.
+// Every limit of the programs, once: the engine, the window and the command line take them from
+// here, and messages are built from them.
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 namespace quirmel {
+
+// Numbers and pools: numbers run 1..99, a pool is 1..N for N up to 99 (two digits).
+inline constexpr int kMaxWheelNumber = 99;
+inline constexpr int16_t kMaxPoolSize = kMaxWheelNumber;  // the cyclic wheel's pool box
+
+// Wheels of any shape: rows of 1 to 20 numbers, up to 1,000,000 rows.
+inline constexpr int kMaxRowLength = 20;
+inline constexpr std::size_t kMaxWheelRows = 1000000;
+
+// The window's wheel: rows of up to 6 numbers, up to 32,767 rows.
+inline constexpr int kWindowRowLength = 6;
+inline constexpr int kWindowRows = 32767;
+
+// Draws and subsets: the general check takes draws of 2 to 8 numbers.
+inline constexpr int kMaxSubsetSize = 8;
+inline constexpr int kMinDrawSize = 2;
+inline constexpr int kMaxDrawSize = kMaxSubsetSize;
+
+// The most holes a check lists (about 300 MB of them); their count is exact whatever it is.
+inline constexpr int64_t kMaxHolesListed = 1'000'000;
+
+// The memory every search of one build may take together.
+inline constexpr int64_t kMaxBuildBytes = int64_t{1} << 30;
 
 // A wheel file or a draw history, at most; and one line of it.
 inline constexpr std::size_t kMaxInputBytes = std::size_t{128} << 20;
 inline constexpr std::size_t kMaxLineBytes = std::size_t{64} << 10;
+
+// "1..99": a range as the messages write it.
+inline std::string RangeText(int64_t low, int64_t high) {
+  return std::to_string(low) + ".." + std::to_string(high);
+}
+
+// "1,000,000": a count as the messages write it, digits grouped by threes.
+inline std::string GroupedText(int64_t count) {
+  const std::string digits = std::to_string(count);
+  const std::size_t sign = count < 0 ? 1 : 0;
+  std::string grouped = digits.substr(0, sign);
+  for (std::size_t i = sign; i < digits.size(); ++i) {
+    if (i > sign && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
+}
 
 }  // namespace quirmel

@@ -17,7 +17,6 @@
 
 namespace quirmel {
 
-inline constexpr int64_t kMaxBuildBytes = int64_t{1} << 30;  // every search together
 
 struct BuildProgress {
   int rows = 0;      // rows of the wheel being improved

@@ -17,10 +17,6 @@
 
 namespace quirmel {
 
-inline constexpr int kMinDrawSize = 2;
-inline constexpr int kMaxDrawSize = kMaxSubsetSize;
-// The most holes a check lists (about 100 MB of them); their count is exact whatever it is.
-inline constexpr int64_t kMaxHolesListed = 1'000'000;
 
 // Receives the subsets examined so far and their total, at least every ~50 ms of work; returns
 // true to stop the check.

@@ -8,11 +8,10 @@
 #include <span>
 #include <vector>
 
+#include "engine/limits.h"
+
 namespace quirmel {
 
-inline constexpr int kMaxWheelNumber = 99;
-inline constexpr int kMaxRowLength = 20;
-inline constexpr std::size_t kMaxWheelRows = 1000000;
 
 struct AnyWheel {
   std::vector<uint8_t> numbers;  // every row's numbers, row after row

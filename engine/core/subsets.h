@@ -5,14 +5,15 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/limits.h"
+
 namespace quirmel {
 
-inline constexpr int kMaxSubsetSize = 8;  // the largest draw the general check takes
 
 using Subset = std::array<int16_t, kMaxSubsetSize>;  // slots 0..k-1 hold the numbers, ascending
 
 struct BinomialTable {
-  std::array<std::array<int64_t, kMaxSubsetSize + 1>, 100> value{};  // n = 0..99
+  std::array<std::array<int64_t, kMaxSubsetSize + 1>, kMaxWheelNumber + 1> value{};  // n = 0..99
   constexpr BinomialTable() {
     for (int n = 0; n < 100; ++n) {
       value[n][0] = 1;
@@ -25,7 +26,7 @@ inline constexpr BinomialTable kBinomial;
 
 // C(n, k) for 0 <= n <= 99 and 0 <= k <= 8; 0 outside (k > n, negative or too large arguments).
 inline int64_t Binomial(int n, int k) {
-  if (n < 0 || k < 0 || k > kMaxSubsetSize || n > 99 || k > n) return 0;
+  if (n < 0 || k < 0 || k > kMaxSubsetSize || n > kMaxWheelNumber || k > n) return 0;
   return kBinomial.value[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
 }
 

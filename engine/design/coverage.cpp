@@ -146,7 +146,7 @@ void CheckArguments(const Wheel& wheel, int16_t combinationCount, int16_t keyCou
     throw std::invalid_argument("AnalyseCoverage: key count outside the wheel");
   }
   if (poolSize < 0 || poolSize > kMaxPoolSize) {
-    throw std::invalid_argument("AnalyseCoverage: pool size outside 0..99");
+    throw std::invalid_argument("AnalyseCoverage: pool size outside " + RangeText(0, kMaxPoolSize));
   }
   if (subsetSize < 2 || subsetSize > kMaxLevel) {
     throw std::invalid_argument("AnalyseCoverage: subset size outside 2..6");

@@ -5,13 +5,13 @@
 #include <functional>
 
 #include "engine/design/wheel.h"
+#include "engine/limits.h"
 
 namespace quirmel {
 
 inline constexpr int kMaxLevel = 6;        // best levels run 0..6
 inline constexpr int kMatchCountCap = 60;  // match counts above 60 are counted as 60
 inline constexpr int32_t kProgressInterval = 10000;
-inline constexpr int16_t kMaxPoolSize = 99;  // two-digit pool sizes
 
 struct CoverageStats {
   int32_t subsetCount = 0;

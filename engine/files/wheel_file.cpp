@@ -18,7 +18,8 @@ bool IsSeparator(char c) {
 std::string NumberFault(std::string_view token, int64_t value, bool zeroBased) {
   if (value < 0) return Join({Quoted(token), " is not a whole decimal number"});
   const int64_t shown = zeroBased ? value - 1 : value;
-  const std::string range = zeroBased ? "0..98" : "1..99";
+  const std::string range =
+      zeroBased ? RangeText(0, kMaxWheelNumber - 1) : RangeText(1, kMaxWheelNumber);
   std::string message = Join(
       {"number ", token.size() > 9 ? Quoted(token) : std::to_string(shown), " is outside ", range});
   if (!zeroBased && value == 0) message += " (for a wheel numbered from 0, read it as zero-based)";
@@ -81,7 +82,7 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
     }
     if (length == 0) continue;  // a blank line
     if (result.wheel.rowCount() == kMaxWheelRows) {
-      return refuse(lines.number(), 0, "a wheel holds at most 1,000,000 rows");
+      return refuse(lines.number(), 0, "a wheel holds at most " + GroupedText(kMaxWheelRows) + " rows");
     }
     result.wheel.AddRow({row.data(), length});
     result.lines.push_back(lines.number());

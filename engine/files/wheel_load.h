@@ -14,8 +14,6 @@
 
 namespace quirmel {
 
-inline constexpr int kWindowRowLength = 6;
-inline constexpr int kWindowRows = 32767;
 
 struct LoadedWheel {
   Wheel wheel;  // combinationCount rows of keyCount positions
