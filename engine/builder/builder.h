@@ -17,7 +17,6 @@
 
 namespace quirmel {
 
-
 struct BuildProgress {
   int rows = 0;      // rows of the wheel being improved
   int64_t cost = 0;  // its draws not met yet

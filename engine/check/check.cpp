@@ -26,7 +26,8 @@ void Validate(const CheckRequest& request) {
     throw std::invalid_argument("CheckWheel: " + what);
   };
   if (request.wheel == nullptr) refuse("no wheel");
-  if (request.poolSize < 1 || request.poolSize > kMaxWheelNumber) refuse("pool outside " + RangeText(1, kMaxWheelNumber));
+  if (request.poolSize < 1 || request.poolSize > kMaxWheelNumber)
+    refuse("pool outside " + RangeText(1, kMaxWheelNumber));
   if (request.drawSize < kMinDrawSize || request.drawSize > kMaxDrawSize)
     refuse("draw size outside " + RangeText(kMinDrawSize, kMaxDrawSize));
   if (request.guarantee && (*request.guarantee < 1 || *request.guarantee > request.drawSize))
@@ -34,7 +35,8 @@ void Validate(const CheckRequest& request) {
   if (request.necessity && !request.guarantee) refuse("necessity needs a guarantee");
   if (request.holesToList < 0 || request.holesToList > kMaxHolesListed)
     refuse("the hole list holds 0 to " + std::to_string(kMaxHolesListed) + " holes");
-  if (request.wheel->rowCount() > kMaxWheelRows) refuse("more than " + std::to_string(kMaxWheelRows) + " rows");
+  if (request.wheel->rowCount() > kMaxWheelRows)
+    refuse("more than " + std::to_string(kMaxWheelRows) + " rows");
 }
 
 // Estimated nanoseconds per subset of each method, from measurements on this kind of machine:

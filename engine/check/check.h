@@ -17,7 +17,6 @@
 
 namespace quirmel {
 
-
 // Receives the subsets examined so far and their total, at least every ~50 ms of work; returns
 // true to stop the check.
 using CheckProgress = std::function<bool(int64_t examined, int64_t total)>;

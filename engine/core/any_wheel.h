@@ -12,7 +12,6 @@
 
 namespace quirmel {
 
-
 struct AnyWheel {
   std::vector<uint8_t> numbers;  // every row's numbers, row after row
   std::vector<uint32_t> ends;    // row r holds numbers[ends[r - 1], ends[r]) (from 0 for row 0)

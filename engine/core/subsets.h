@@ -9,7 +9,6 @@
 
 namespace quirmel {
 
-
 using Subset = std::array<int16_t, kMaxSubsetSize>;  // slots 0..k-1 hold the numbers, ascending
 
 struct BinomialTable {

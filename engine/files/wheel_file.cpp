@@ -82,7 +82,8 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
     }
     if (length == 0) continue;  // a blank line
     if (result.wheel.rowCount() == kMaxWheelRows) {
-      return refuse(lines.number(), 0, "a wheel holds at most " + GroupedText(kMaxWheelRows) + " rows");
+      return refuse(lines.number(), 0,
+                    "a wheel holds at most " + GroupedText(kMaxWheelRows) + " rows");
     }
     result.wheel.AddRow({row.data(), length});
     result.lines.push_back(lines.number());

@@ -12,7 +12,9 @@ WheelLoadResult LoadWheel(std::string_view text) {
   const AnyWheel& any = read.wheel;
   for (std::size_t r = 0; r < any.rowCount(); ++r) {
     if (r == kWindowRows) {
-      return {std::nullopt, TextError{read.lines[r], 0, "the window takes at most " + GroupedText(kWindowRows) + " rows"}};
+      return {std::nullopt,
+              TextError{read.lines[r], 0,
+                        "the window takes at most " + GroupedText(kWindowRows) + " rows"}};
     }
     if (any.row(r).size() > kWindowRowLength) {
       return {std::nullopt,

@@ -14,7 +14,6 @@
 
 namespace quirmel {
 
-
 struct LoadedWheel {
   Wheel wheel;  // combinationCount rows of keyCount positions
   int16_t combinationCount = 0;
