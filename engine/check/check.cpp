@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -9,8 +11,8 @@
 #include <thread>
 
 #include "engine/check/check_tables.h"
+#include "engine/check/row_sets.h"
 #include "engine/core/worker_pool.h"
-#include "engine/design/coverage_kernel.h"
 
 namespace quirmel {
 
@@ -69,8 +71,23 @@ CheckMethod Choose(const CheckRequest& request, int64_t subsets) {
              : CheckMethod::CountTables;
 }
 
+// Tallies kept for chunks counted ahead of the in-order merge take at most about this much.
+constexpr int64_t kOrderedRingBytes = int64_t{32} << 20;
+constexpr int64_t kOrderedRingSlots = 256;
+constexpr int64_t kSlotsPerThread = 16;
+
+void AddTally(const CheckTally& from, CheckTally& to) {
+  for (std::size_t i = 0; i < to.histogram.size(); ++i)
+    to.histogram[i] += from.histogram[i];
+  for (std::size_t i = 0; i < to.necessity.size(); ++i)
+    to.necessity[i] += from.necessity[i];
+}
+
 // The subsets in chunks of consecutive lexicographic ranks, counted by the calling thread and the
-// pool's workers, each into its own tally; the calling thread calls the hook between its chunks.
+// pool's workers. Unordered, each counts into its own tally and the calling thread calls the hook
+// between its chunks. Ordered (orderedChunk), workers count chunks ahead into a ring of slots and
+// the calling thread, counting too, merges the slots strictly in chunk order and calls the hook
+// after each, so progress and a stop are the same whatever the number of threads.
 class CheckRun {
  public:
   CheckRun(const CheckRequest& request, CheckMethod method, int64_t subsets, int participants)
@@ -84,11 +101,23 @@ class CheckRun {
     chunk_ =
         std::clamp<int64_t>(static_cast<int64_t>(kChunkNanoseconds / cost), 4096, int64_t{1} << 22);
     chunk_ = std::min(chunk_, std::max<int64_t>(1024, subsets / (8 * participants)));
+    if (request.orderedChunk > 0) chunk_ = request.orderedChunk;
     chunks_ = (subsets + chunk_ - 1) / chunk_;
     const auto histogram = static_cast<std::size_t>((request.drawSize + 1) * columns_);
     for (CheckTally& tally : tallies_) {
       tally.histogram.assign(histogram, 0);
       if (request.necessity) tally.necessity.assign(request.wheel->rowCount(), 0);
+    }
+    if (request.orderedChunk > 0) {
+      const auto slotBytes = static_cast<int64_t>(
+          8 * (histogram + (request.necessity ? request.wheel->rowCount() : 0)));
+      // Enough slots for every thread to count a few chunks ahead of the merge.
+      ring_ = std::clamp<int64_t>(
+          std::min({kOrderedRingBytes / slotBytes, chunks_, kSlotsPerThread * participants}), 2,
+          kOrderedRingSlots);
+      slots_ = std::vector<Slot>(static_cast<std::size_t>(ring_));
+      for (Slot& slot : slots_)
+        slot.tally = tallies_[0];
     }
     if (method == CheckMethod::RowSets) {
       rowSets_ = std::make_unique<RowSets>(
@@ -106,8 +135,10 @@ class CheckRun {
   // The calling thread's share, asking the hook after each of its chunks; returns once no chunk
   // is left or the hook asked to stop.
   void Lead() {
+    if (!slots_.empty()) return MergeInOrder();
     while (CountNext(tallies_[0])) {
       if (request_.progress && request_.progress(examined_.load(), subsets_)) {
+        stopAsked_ = true;
         Cancel();
         return;
       }
@@ -115,19 +146,25 @@ class CheckRun {
   }
 
   void Help() {
+    if (!slots_.empty()) return CountAhead();
     const int id = joined_.fetch_add(1) + 1;
     if (id >= static_cast<int>(tallies_.size())) return;
     while (CountNext(tallies_[static_cast<std::size_t>(id)])) {
     }
   }
 
-  void Cancel() { cancelled_.store(true, std::memory_order_release); }
+  // Tells the workers to leave; those waiting for a free slot are released.
+  void Cancel() {
+    cancelled_.store(true, std::memory_order_release);
+    merged_.store(INT64_MAX, std::memory_order_release);
+    merged_.notify_all();
+  }
 
   CheckResult Result() {
     CheckResult result;
     result.subsets = subsets_;
     result.examined = examined_.load();
-    result.stopped = result.examined < subsets_;
+    result.stopped = stopAsked_ || result.examined < subsets_;
     result.method = method_;
     result.guarantee = request_.guarantee;
     const int m = request_.drawSize;
@@ -164,26 +201,100 @@ class CheckRun {
   }
 
  private:
+  struct Slot {
+    std::atomic<int64_t> ready{-1};  // the chunk whose tally the slot holds
+    CheckTally tally;
+  };
+
+  int64_t SizeOf(int64_t chunk) const { return std::min(chunk_, subsets_ - chunk * chunk_); }
+
+  // Adds chunk `chunk` to `tally`, its holes (count tables only) into tally.holes.
+  void CountChunk(int64_t chunk, CheckTally& tally) const {
+    const Subset first = UnrankSubset(chunk * chunk_, request_.poolSize, request_.drawSize);
+    if (rowSets_) {
+      CountSubsets(*rowSets_, first, SizeOf(chunk), tally.histogram.data());
+    } else {
+      tally.holes.clear();
+      tables_->Count(first, SizeOf(chunk), tally);
+    }
+  }
+
   // Counts the next chunk into `tally`; false when none is left or the run was cancelled.
   bool CountNext(CheckTally& tally) {
     if (cancelled_.load(std::memory_order_acquire)) return false;
     const int64_t chunk = next_.fetch_add(1, std::memory_order_relaxed);
     if (chunk >= chunks_) return false;
-    const int64_t begin = chunk * chunk_;
-    const int64_t count = std::min(chunk_, subsets_ - begin);
-    const Subset first = UnrankSubset(begin, request_.poolSize, request_.drawSize);
-    if (rowSets_) {
-      CountSubsets(*rowSets_, first, count, tally.histogram.data());
-    } else {
-      tally.holes.clear();
-      tables_->Count(first, count, tally);
-      if (!tally.holes.empty()) {
-        std::lock_guard lock(holesMutex_);
-        holes_.emplace_back(chunk, std::move(tally.holes));
+    CountChunk(chunk, tally);
+    if (!tally.holes.empty()) {
+      std::lock_guard lock(holesMutex_);
+      holes_.emplace_back(chunk, std::move(tally.holes));
+    }
+    examined_.fetch_add(SizeOf(chunk), std::memory_order_relaxed);
+    return true;
+  }
+
+  Slot& SlotOf(int64_t chunk) { return slots_[static_cast<std::size_t>(chunk % ring_)]; }
+
+  // A worker of an ordered run: claims chunks in order and counts each into its slot once the
+  // merge has emptied that slot.
+  void CountAhead() {
+    for (;;) {
+      if (cancelled_.load(std::memory_order_acquire)) return;
+      const int64_t chunk = next_.fetch_add(1, std::memory_order_relaxed);
+      if (chunk >= chunks_) return;
+      int64_t merged = merged_.load(std::memory_order_acquire);
+      while (chunk - merged >= ring_) {  // its slot still holds an unmerged chunk
+        merged_.wait(merged, std::memory_order_acquire);
+        merged = merged_.load(std::memory_order_acquire);
+      }
+      if (cancelled_.load(std::memory_order_acquire)) return;
+      Fill(chunk);
+    }
+  }
+
+  // The calling thread of an ordered run: merges the chunks in order, counting those no worker
+  // has taken, and asks the hook after each full chunk.
+  void MergeInOrder() {
+    for (int64_t chunk = 0; chunk < chunks_; ++chunk) {
+      Slot& slot = SlotOf(chunk);
+      for (;;) {
+        const int64_t ready = slot.ready.load(std::memory_order_acquire);
+        if (ready == chunk) break;
+        if (!ClaimAndFill(chunk)) slot.ready.wait(ready, std::memory_order_acquire);
+      }
+      AddTally(slot.tally, tallies_[0]);
+      if (!slot.tally.holes.empty()) holes_.emplace_back(chunk, std::move(slot.tally.holes));
+      merged_.store(chunk + 1, std::memory_order_release);
+      merged_.notify_all();
+      examined_.store(chunk * chunk_ + SizeOf(chunk), std::memory_order_relaxed);
+      if (SizeOf(chunk) == chunk_ && request_.progress &&
+          request_.progress(examined_.load(), subsets_)) {
+        stopAsked_ = true;
+        Cancel();
+        return;
       }
     }
-    examined_.fetch_add(count, std::memory_order_relaxed);
-    return true;
+  }
+
+  // The calling thread takes the next unclaimed chunk, if its slot is free.
+  bool ClaimAndFill(int64_t merging) {
+    int64_t chunk = next_.load(std::memory_order_relaxed);
+    while (chunk < chunks_ && chunk - merging < ring_) {
+      if (next_.compare_exchange_weak(chunk, chunk + 1, std::memory_order_relaxed)) {
+        Fill(chunk);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Fill(int64_t chunk) {
+    Slot& slot = SlotOf(chunk);
+    std::fill(slot.tally.histogram.begin(), slot.tally.histogram.end(), 0);
+    std::fill(slot.tally.necessity.begin(), slot.tally.necessity.end(), 0);
+    CountChunk(chunk, slot.tally);
+    slot.ready.store(chunk, std::memory_order_release);
+    slot.ready.notify_all();
   }
 
   const CheckRequest& request_;
@@ -199,6 +310,10 @@ class CheckRun {
   std::atomic<int64_t> examined_{0};
   std::atomic<int> joined_{0};
   std::atomic<bool> cancelled_{false};
+  bool stopAsked_ = false;  // the hook asked to stop (perhaps after the last chunk)
+  int64_t ring_ = 0;        // slots of an ordered run; none when unordered
+  std::vector<Slot> slots_;
+  std::atomic<int64_t> merged_{0};  // chunks merged, in order
   std::mutex holesMutex_;
   std::vector<std::pair<int64_t, std::vector<Subset>>> holes_;  // with their chunk
 };

@@ -35,6 +35,10 @@ struct CheckRequest {
   int threads = 0;               // at most this many threads; 0: one per core
   CheckMethod method = CheckMethod::Automatic;
   CheckProgress progress;
+  // When above 0, the subsets are counted in chunks of exactly this many lexicographic ranks and
+  // merged strictly in that order: the hook is then called after each full chunk with the subsets
+  // merged so far, in increasing order, and a stop returns exactly the chunks before it.
+  int64_t orderedChunk = 0;
 };
 
 struct CheckResult {

@@ -1,141 +1,37 @@
 #include "engine/design/coverage.h"
 
 #include <algorithm>
-#include <atomic>
-#include <climits>
-#include <memory>
 #include <stdexcept>
+#include <vector>
 
-#include "engine/core/worker_pool.h"
-#include "engine/design/coverage_kernel.h"
+#include "engine/check/check.h"
 #include "engine/design/coverage_options.h"
 
 namespace quirmel {
 
 namespace {
 
-// The subsets are counted in chunks of one progress interval, in lexicographic order; after every
-// full chunk the hook is asked whether to go on.
-struct ChunkPlan {
-  const RowSets& sets;
-  int64_t total;
-  int64_t chunks;
-
-  int64_t SizeOf(int64_t chunk) const {
-    return std::min<int64_t>(kProgressInterval, total - chunk * kProgressInterval);
+// The cyclic wheel as a wheel of any shape for the general check: the first combinationCount
+// rows over their first keyCount positions. A developed row may repeat a number (key 11 1 5 over
+// 10 gives 02 02 06); a row meets a subset in the numbers it holds, so each is kept once. Numbers
+// outside 1..poolSize belong to no subset and are left out; a row left empty still counts among
+// the rows at level 0.
+AnyWheel DesignRows(const Wheel& wheel, int16_t combinationCount, int16_t keyCount,
+                    int16_t poolSize) {
+  AnyWheel rows;
+  std::vector<uint8_t> row;
+  for (int r = 1; r <= combinationCount; ++r) {
+    row.clear();
+    for (int p = 1; p <= keyCount; ++p) {
+      const int16_t number = wheel.at(static_cast<int16_t>(r), static_cast<int16_t>(p));
+      if (number >= 1 && number <= poolSize) row.push_back(static_cast<uint8_t>(number));
+    }
+    std::sort(row.begin(), row.end());
+    row.erase(std::unique(row.begin(), row.end()), row.end());
+    rows.AddRow(row);
   }
-  void Count(int64_t chunk, MatchTable& table) const {
-    const Subset first = UnrankSubset(chunk * kProgressInterval, sets.poolSize, sets.subsetSize);
-    CountSubsets(sets, first, SizeOf(chunk), table);
-  }
-};
-
-void AddTable(const MatchTable& from, MatchTable& to) {
-  for (std::size_t level = 0; level < to.size(); ++level) {
-    for (std::size_t m = 0; m < to[level].size(); ++m)
-      to[level][m] += from[level][m];
-  }
+  return rows;
 }
-
-// Reports the chunk just counted; true when the hook asks to stop.
-bool ChunkDone(const ChunkPlan& plan, int64_t chunk, CoverageStats& stats,
-               const ProgressHook& progress) {
-  stats.subsetCount = static_cast<int32_t>(chunk * kProgressInterval + plan.SizeOf(chunk));
-  if (plan.SizeOf(chunk) < kProgressInterval || !progress) return false;
-  return progress(stats.subsetCount);
-}
-
-void RunOnCallingThread(const ChunkPlan& plan, CoverageStats& stats, const ProgressHook& progress) {
-  for (int64_t chunk = 0; chunk < plan.chunks; ++chunk) {
-    plan.Count(chunk, stats.matchCountTable);
-    if (ChunkDone(plan, chunk, stats, progress)) {
-      stats.stopped = true;
-      return;
-    }
-  }
-}
-
-// Workers count chunks ahead into a ring of private tables; the calling thread counts chunks too,
-// and merges the tables strictly in chunk order, calling the hook after each, so progress and a
-// stop behave exactly as on one thread.
-class ParallelRun {
- public:
-  static constexpr int kRing = 256;
-
-  explicit ParallelRun(const ChunkPlan& plan) : plan_(plan) {}
-
-  void Work() {
-    for (;;) {
-      if (cancelled_.load(std::memory_order_acquire)) return;
-      const int64_t chunk = next_.fetch_add(1, std::memory_order_relaxed);
-      if (chunk >= plan_.chunks) return;
-      int merged = merged_.load(std::memory_order_acquire);
-      while (chunk - merged >= kRing) {  // its slot still holds an unmerged chunk
-        merged_.wait(merged, std::memory_order_acquire);
-        merged = merged_.load(std::memory_order_acquire);
-      }
-      if (cancelled_.load(std::memory_order_acquire)) return;
-      Fill(chunk);
-    }
-  }
-
-  void Merge(CoverageStats& stats, const ProgressHook& progress) {
-    for (int64_t chunk = 0; chunk < plan_.chunks; ++chunk) {
-      Slot& slot = slots_[chunk % kRing];
-      for (;;) {
-        const int ready = slot.ready.load(std::memory_order_acquire);
-        if (ready == chunk) break;
-        if (!ClaimAndFill(chunk)) slot.ready.wait(ready, std::memory_order_acquire);
-      }
-      AddTable(slot.table, stats.matchCountTable);
-      merged_.store(static_cast<int>(chunk + 1), std::memory_order_release);
-      merged_.notify_all();
-      if (ChunkDone(plan_, chunk, stats, progress)) {
-        stats.stopped = true;
-        return;
-      }
-    }
-  }
-
-  // Tells the workers to leave; those waiting for a slot are released.
-  void Cancel() {
-    cancelled_.store(true, std::memory_order_release);
-    merged_.store(INT_MAX, std::memory_order_release);
-    merged_.notify_all();
-  }
-
- private:
-  struct Slot {
-    std::atomic<int> ready{-1};  // the chunk whose table the slot holds
-    MatchTable table{};
-  };
-
-  // The calling thread takes the next unclaimed chunk, if its slot is free.
-  bool ClaimAndFill(int64_t merging) {
-    int64_t chunk = next_.load(std::memory_order_relaxed);
-    while (chunk < plan_.chunks && chunk - merging < kRing) {
-      if (next_.compare_exchange_weak(chunk, chunk + 1, std::memory_order_relaxed)) {
-        Fill(chunk);
-        return true;
-      }
-    }
-    return false;
-  }
-
-  void Fill(int64_t chunk) {
-    Slot& slot = slots_[chunk % kRing];
-    slot.table = MatchTable{};
-    plan_.Count(chunk, slot.table);
-    slot.ready.store(static_cast<int>(chunk), std::memory_order_release);
-    slot.ready.notify_all();
-  }
-
-  const ChunkPlan& plan_;
-  std::atomic<int64_t> next_{0};
-  std::atomic<int> merged_{0};
-  std::atomic<bool> cancelled_{false};
-  Slot slots_[kRing];
-};
 
 void CheckArguments(const Wheel& wheel, int16_t combinationCount, int16_t keyCount,
                     int16_t poolSize, int16_t subsetSize) {
@@ -163,28 +59,28 @@ CoverageStats AnalyseCoverage(const Wheel& wheel, int16_t combinationCount, int1
   const int64_t total = SubsetTotal(poolSize, subsetSize);
   if (total == 0) return stats;
 
-  const RowSets sets = BuildRowSets(wheel, combinationCount, keyCount, poolSize, subsetSize);
-  const ChunkPlan plan{sets, total, (total + kProgressInterval - 1) / kProgressInterval};
-
-  bool parallel = false;
-  if (options.useWorkers && total >= options.parallelFrom && plan.chunks > 1) {
-    WorkerPool& pool = WorkerPool::Shared();
-    auto run = std::make_unique<ParallelRun>(plan);
-    if (pool.Start([&run] { run->Work(); }, [&run] { run->Cancel(); })) {
-      parallel = true;
-      try {
-        run->Merge(stats, progress);
-      } catch (...) {  // a throwing hook must not leave workers behind on a dead run
-        run->Cancel();
-        pool.Wait();
-        throw;
-      }
-      run->Cancel();
-      pool.Wait();
+  const AnyWheel rows = DesignRows(wheel, combinationCount, keyCount, poolSize);
+  const bool parallel = options.useWorkers && total >= options.parallelFrom;
+  const CheckResult result =
+      CheckWheel({.wheel = &rows,
+                  .poolSize = poolSize,
+                  .drawSize = subsetSize,
+                  .threads = parallel ? 0 : 1,
+                  .progress =
+                      [&progress](int64_t merged, int64_t) {
+                        return progress && progress(static_cast<int32_t>(merged));
+                      },
+                  .orderedChunk = kProgressInterval});
+  stats.subsetCount = static_cast<int32_t>(result.examined);
+  stats.stopped = result.stopped;
+  // The design's table: match counts above the cap are counted at the cap.
+  for (std::size_t level = 0; level < result.levels.size(); ++level) {
+    for (const auto& [matches, subsets] : result.levels[level]) {
+      if (matches < 1) continue;  // no row at all: cannot happen with at least one row
+      const auto column = static_cast<std::size_t>(std::min<int64_t>(matches, kMatchCountCap));
+      stats.matchCountTable[level][column] += static_cast<int32_t>(subsets);
     }
   }
-  if (!parallel) RunOnCallingThread(plan, stats, progress);
-
   for (int level = 0; level <= kMaxLevel; ++level) {
     int64_t sum = 0;
     for (int m = 1; m <= kMatchCountCap; ++m)

@@ -13,11 +13,14 @@ inline constexpr int kMaxLevel = 6;        // best levels run 0..6
 inline constexpr int kMatchCountCap = 60;  // match counts above 60 are counted as 60
 inline constexpr int32_t kProgressInterval = 10000;
 
+// [best level 0..6][match count 1..60]; column 0 unused.
+using MatchCountRow = std::array<int32_t, kMatchCountCap + 1>;
+using MatchTable = std::array<MatchCountRow, kMaxLevel + 1>;
+
 struct CoverageStats {
   int32_t subsetCount = 0;
   std::array<int32_t, 7> bestLevelCount{};  // by best level 0..6
-  // [level 0..6][match count 1..60]; column 0 unused
-  std::array<std::array<int32_t, 61>, 7> matchCountTable{};
+  MatchTable matchCountTable{};
   bool stopped = false;
 };
 

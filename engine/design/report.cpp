@@ -12,7 +12,7 @@ struct MatchRange {
   int max = 0;
 };
 
-MatchRange RangeOf(const std::array<int32_t, 61>& row) {
+MatchRange RangeOf(const MatchCountRow& row) {
   MatchRange range;
   for (int m = 1; m <= kMatchCountCap; ++m) {
     if (row[m] > 0) {

@@ -1,4 +1,4 @@
-#include "engine/design/coverage_kernel.h"
+#include "engine/check/row_sets.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -39,15 +39,6 @@ void AddNumber(RowSets& sets, int row, int value) {
 }
 
 }  // namespace
-
-RowSets BuildRowSets(const Wheel& wheel, int rowCount, int keyCount, int poolSize, int subsetSize) {
-  RowSets sets = EmptyRowSets(rowCount, poolSize, subsetSize);
-  for (int row = 0; row < rowCount; ++row) {
-    for (int position = 1; position <= keyCount; ++position)
-      AddNumber(sets, row, wheel.at(static_cast<int16_t>(row + 1), static_cast<int16_t>(position)));
-  }
-  return sets;
-}
 
 RowSets BuildRowSets(const AnyWheel& wheel, int poolSize, int subsetSize) {
   RowSets sets = EmptyRowSets(static_cast<int>(wheel.rowCount()), poolSize, subsetSize);
@@ -283,13 +274,6 @@ QUIRMEL_ALWAYS_INLINE void Walk(const RowSets& sets, const Subset& first, int64_
 }
 
 }  // namespace
-
-QUIRMEL_POPCOUNT_CLONES
-void CountSubsets(const RowSets& sets, const Subset& first, int64_t count, MatchTable& table) {
-  Walk(sets, first, count, [&table](int level, int matches, int32_t subsets) {
-    table[level][std::min(matches, kMatchCountCap)] += subsets;
-  });
-}
 
 QUIRMEL_POPCOUNT_CLONES
 void CountSubsets(const RowSets& sets, const Subset& first, int64_t count, int64_t* histogram) {
