@@ -1,16 +1,16 @@
-#include <memory>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "cli/win_table_text.h"
-#include "engine//builder/builder.h"
+#include "engine/builder/builder.h"
 #include "engine/check/win_table.h"
 #include "engine/core/subsets.h"
 #include "engine/core/text_lines.h"

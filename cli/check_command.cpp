@@ -1,17 +1,18 @@
-#include <memory>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "cli/win_table_text.h"
-#include "engine//check/check.h"
+#include "engine/check/check.h"
 #include "engine/check/win_table.h"
 #include "engine/design/funzioni.h"
+#include "engine/design/report.h"
 #include "engine/limits.h"
 
 namespace quirmel::cli {
@@ -43,17 +44,13 @@ std::string TwoDigits(const std::vector<int>& numbers) {
 // The design's report extended to every level that occurs, then the guarantee, its holes and the
 // rows no subset needs.
 void WriteText(const CheckResult& result, int draw) {
-  char header[64];
-  std::snprintf(header, sizeof header, "Hits %02d - Integral: ", draw);
-  std::cout << header << FormatLargeCount(result.subsets, kPlain) << '\n';
+  std::cout << ReportHeaderLine(draw, result.subsets, kPlain) << '\n';
   for (int level = draw; level >= 0; --level) {
     const auto& matches = result.levels[static_cast<std::size_t>(level)];
     if (matches.empty()) continue;
-    char line[96];
-    std::snprintf(line, sizeof line, "p. %d - min. %2lld | max. %2lld ... ", level,
-                  static_cast<long long>(matches.begin()->first),
-                  static_cast<long long>(matches.rbegin()->first));
-    std::cout << line << Percent(result.SubsetsAt(level), result.examined) << '\n';
+    std::cout << ReportLevelLine(level, matches.begin()->first, matches.rbegin()->first,
+                                 Percent(result.SubsetsAt(level), result.examined))
+              << '\n';
   }
   if (result.guarantee) {
     std::cout << "------------------- Covered at " << *result.guarantee << ": "

@@ -1,13 +1,13 @@
-#include <memory>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "cli/progress.h"
-#include "engine//check/draw_check.h"
+#include "engine/check/draw_check.h"
 #include "engine/files/draw_file.h"
 #include "engine/limits.h"
 

@@ -45,10 +45,7 @@ struct LevelFigures {
 std::string ReportText(int16_t subsetSize, int64_t total,
                        const std::array<LevelFigures, kMaxLevel + 1>& levels, int16_t filterLevel,
                        const NumberFormat& format) {
-  char size[16];
-  std::snprintf(size, sizeof size, "%02d", subsetSize);
-  std::string report = std::string("Hits ") + size +
-                       " - Integral: " + FormatCount(static_cast<int32_t>(total), format) + "\r\n";
+  std::string report = ReportHeaderLine(subsetSize, total, format) + "\r\n";
 
   int64_t coveredCount = 0;
   for (int level = kMaxLevel; level >= std::max<int>(filterLevel, 0); --level) {
@@ -56,8 +53,8 @@ std::string ReportText(int16_t subsetSize, int64_t total,
     if (figures.fewest <= 0 || figures.most <= 0) continue;
     coveredCount += figures.subsets;
     const double share = static_cast<double>(figures.subsets) / static_cast<double>(total) * 100.0;
-    report += "p. " + std::to_string(level) + " - min. " + Pad2(figures.fewest) + " | max. " +
-              Pad2(figures.most) + " ... " + FormatPercent(share, format) + "\r\n";
+    report +=
+        ReportLevelLine(level, figures.fewest, figures.most, FormatPercent(share, format)) + "\r\n";
   }
 
   const float covered =
@@ -67,6 +64,17 @@ std::string ReportText(int16_t subsetSize, int64_t total,
 }
 
 }  // namespace
+
+std::string ReportHeaderLine(int subsetSize, int64_t subsets, const NumberFormat& format) {
+  char size[16];
+  std::snprintf(size, sizeof size, "%02d", subsetSize);
+  return std::string("Hits ") + size + " - Integral: " + FormatLargeCount(subsets, format);
+}
+
+std::string ReportLevelLine(int level, int64_t fewest, int64_t most, const std::string& share) {
+  return "p. " + std::to_string(level) + " - min. " + Pad2(fewest) + " | max. " + Pad2(most) +
+         " ... " + share;
+}
 
 std::string BuildCoverageReport(int16_t subsetSize, const CoverageStats& stats, int16_t filterLevel,
                                 const NumberFormat& format) {
