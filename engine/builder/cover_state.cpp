@@ -15,18 +15,12 @@ constexpr std::size_t kUnmetKept = 64;  // unmet draws kept at a time for the gu
 // Every `count`-subset of the positions 0..from-1, as position lists.
 std::vector<std::array<uint8_t, 8>> Combinations(int from, int count) {
   std::vector<std::array<uint8_t, 8>> all;
-  std::array<uint8_t, 8> chosen{};
-  const auto walk = [&](auto&& self, int at, int first) -> void {
-    if (at == count) {
-      all.push_back(chosen);
-      return;
-    }
-    for (int i = first; i + (count - at) <= from; ++i) {
-      chosen[static_cast<std::size_t>(at)] = static_cast<uint8_t>(i);
-      self(self, at + 1, i + 1);
-    }
-  };
-  walk(walk, 0, 0);
+  ForEachCombination(from, count, [&](const int* at) {
+    std::array<uint8_t, 8> chosen{};
+    for (int i = 0; i < count; ++i)
+      chosen[static_cast<std::size_t>(i)] = static_cast<uint8_t>(at[i]);
+    all.push_back(chosen);
+  });
   return all;
 }
 

@@ -74,37 +74,15 @@ std::pair<uint32_t, uint32_t> Find(const HashIndex& index, uint64_t key) {
   return {index.begins[slot], index.ends[slot]};
 }
 
-// The rank of the ascending t-subset u in the lexicographic order of the t-subsets of 1..n: the
-// count before it is the total less one less those after it, and those after it are, for each
-// slot i, the subsets that agree before i and hold a larger number at i.
-int64_t LexRank(const int* u, int t, int n) {
-  int64_t after = 0;
-  for (int i = 0; i < t; ++i)
-    after += Binomial(n - u[i], t - i);
-  return Binomial(n, t) - 1 - after;
-}
-
 // Calls visit(numbers) for every t-subset of the ascending `row`.
 template <typename Visit>
 void ForEachSubset(const std::vector<int>& row, int t, Visit&& visit) {
-  const int length = static_cast<int>(row.size());
-  if (t > length) return;
-  std::array<int, kMaxSubsetSize> at{};
   std::array<int, kMaxSubsetSize> numbers{};
-  for (int i = 0; i < t; ++i)
-    at[i] = i;
-  for (;;) {
+  ForEachCombination(static_cast<int>(row.size()), t, [&](const int* at) {
     for (int i = 0; i < t; ++i)
-      numbers[i] = row[static_cast<std::size_t>(at[i])];
-    visit(numbers.data());
-    int i = t - 1;
-    while (i >= 0 && at[i] == length - t + i)
-      --i;
-    if (i < 0) return;
-    ++at[i];
-    for (int j = i + 1; j < t; ++j)
-      at[j] = at[j - 1] + 1;
-  }
+      numbers[static_cast<std::size_t>(i)] = row[static_cast<std::size_t>(at[i])];
+    visit(static_cast<const int*>(numbers.data()));
+  });
 }
 
 // Each row's numbers within the pool, ascending.

@@ -84,13 +84,9 @@ class Walker {
       // The last two slots have run out: the rightmost earlier slot below its bound steps up,
       // the later ones follow it. Subsets remain, so such a slot exists (for k = 2 the first
       // call counts them all).
-      int i = k - 3;
-      while (s[i] == n - k + 1 + i)
-        --i;
-      ++s[i];
-      for (int j = i + 1; j < k; ++j)
-        s[j] = static_cast<int16_t>(s[j - 1] + 1);
-      Extend(s, i);
+      const int stepped = NextSubset(s.data(), k - 2, k, n);
+      if (stepped < 0) __builtin_unreachable();  // subsets remain, so some slot steps
+      Extend(s, stepped);
     }
   }
 

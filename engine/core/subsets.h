@@ -1,6 +1,8 @@
 #pragma once
 
-// Lexicographic order of the k-number subsets of 1..n: counting and unranking.
+// The one home of subset ranks and walks: binomials, the lexicographic order of the k-number
+// subsets of 1..n (rank, unrank, next), the colex order of subsets of places, and the walk over
+// every combination of a few positions.
 
 #include <array>
 #include <cstdint>
@@ -53,5 +55,43 @@ inline void ColexUnrank(int64_t rank, int k, int below, uint8_t* sorted) {
 
 // The subset of lexicographic rank `rank` (0 is 1, 2, ..., k); rank must be below Binomial(n, k).
 Subset UnrankSubset(int64_t rank, int n, int k);
+
+// The rank of the ascending k-subset `sorted` of 1..n in lexicographic order: the count before it
+// is the total less one less those after it, and those after it are, for each slot i, the
+// subsets that agree before i and hold a larger number at i.
+inline int64_t LexRank(const int* sorted, int k, int n) {
+  int64_t after = 0;
+  for (int i = 0; i < k; ++i)
+    after += Binomial(n - sorted[i], k - i);
+  return Binomial(n, k) - 1 - after;
+}
+
+// The next ascending k-subset of values up to `high` in lexicographic order, stepping only the
+// first `slots` slots: the rightmost of them below its bound steps up and every later slot
+// follows it. Returns the slot that stepped, or -1 after the last subset.
+template <typename T>
+int NextSubset(T* sorted, int slots, int k, int high) {
+  int i = slots - 1;
+  while (i >= 0 && sorted[i] == high - k + 1 + i)
+    --i;
+  if (i < 0) return -1;
+  ++sorted[i];
+  for (int j = i + 1; j < k; ++j)
+    sorted[j] = static_cast<T>(sorted[j - 1] + 1);
+  return i;
+}
+
+// Calls visit(positions) for every `count`-subset of the positions 0..from-1, in lexicographic
+// order, positions ascending.
+template <typename Visit>
+void ForEachCombination(int from, int count, Visit&& visit) {
+  if (count > from || count < 0 || count > kMaxSubsetSize) return;
+  std::array<int, kMaxSubsetSize> at{};
+  for (int i = 0; i < count; ++i)
+    at[static_cast<std::size_t>(i)] = i;
+  do {
+    visit(static_cast<const int*>(at.data()));
+  } while (count > 0 && NextSubset(at.data(), count, count, from - 1) >= 0);
+}
 
 }  // namespace quirmel
