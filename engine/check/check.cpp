@@ -138,7 +138,6 @@ class CheckRun {
     if (!slots_.empty()) return MergeInOrder();
     while (CountNext(tallies_[0])) {
       if (request_.progress && request_.progress(examined_.load(), subsets_)) {
-        stopAsked_ = true;
         Cancel();
         return;
       }
@@ -310,7 +309,7 @@ class CheckRun {
   std::atomic<int64_t> examined_{0};
   std::atomic<int> joined_{0};
   std::atomic<bool> cancelled_{false};
-  bool stopAsked_ = false;  // the hook asked to stop (perhaps after the last chunk)
+  bool stopAsked_ = false;  // an ordered run's hook asked to stop (perhaps after its last chunk)
   int64_t ring_ = 0;        // slots of an ordered run; none when unordered
   std::vector<Slot> slots_;
   std::atomic<int64_t> merged_{0};  // chunks merged, in order
