@@ -52,7 +52,7 @@ double TableCost(const CheckRequest& request, int64_t entries, int64_t subsets) 
   return perSubset + 20.0 * static_cast<double>(entries) / static_cast<double>(subsets);
 }
 
-CheckMethod Choose(const CheckRequest& request, int64_t subsets) {
+CheckMethod ChooseMethod(const CheckRequest& request, int64_t subsets) {
   const bool detail = request.holesToList > 0 || request.necessity;
   if (request.method == CheckMethod::RowSets && !detail) return CheckMethod::RowSets;
   const int64_t entries =
@@ -296,7 +296,7 @@ class CheckRun {
     slot.ready.notify_all();
   }
 
-  const CheckRequest& request_;
+  const CheckRequest request_;  // its own copy: the run never outlives what it counts
   const CheckMethod method_;
   const int64_t subsets_;
   const int columns_;
@@ -343,23 +343,26 @@ CheckResult CheckWheel(const CheckRequest& request) {
     }
     return empty;
   }
-  const CheckMethod method = Choose(request, subsets);
+  const CheckMethod method = ChooseMethod(request, subsets);
 
-  WorkerPool& pool = WorkerPool::Shared();
+  WorkerPool& workerPool = WorkerPool::Shared();
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const int wanted = request.threads > 0 ? request.threads : cores;
-  const int workers = std::clamp(wanted - 1, 0, pool.size());
+  const int workers = std::clamp(wanted - 1, 0, workerPool.size());
   auto run = std::make_unique<CheckRun>(request, method, subsets, 1 + workers);
-  const bool helped = workers > 0 && pool.Start([&run] { run->Help(); }, [&run] { run->Cancel(); });
+  const bool helped =
+      workers > 0 && workerPool.Start([&run] { run->Help(); }, [&run] { run->Cancel(); });
   try {
     run->Lead();
   } catch (...) {  // a throwing hook must not leave workers behind on a dead run
     run->Cancel();
-    if (helped) pool.Wait();
+    if (helped) workerPool.Wait();
     throw;
   }
-  if (helped) pool.Wait();
-  return run->Result();
+  if (helped) workerPool.Wait();
+  CheckResult result = run->Result();
+  result.threads = helped ? 1 + workers : 1;  // the shared workers may be busy with another run
+  return result;
 }
 
 }  // namespace quirmel

@@ -53,6 +53,7 @@ struct CheckResult {
   std::vector<std::vector<int>> holeList;       // the first holes, in lexicographic order
   std::vector<int64_t> necessity;               // per row, in wheel order, when asked
   CheckMethod method = CheckMethod::Automatic;  // the method that ran
+  int threads = 0;  // threads that counted: one when the shared workers were busy
 
   int64_t SubsetsAt(int level) const;  // the subsets whose best level is `level`
 };

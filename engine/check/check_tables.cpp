@@ -97,7 +97,7 @@ std::vector<std::vector<int>> PoolRows(const AnyWheel& wheel, int poolSize) {
   return rows;
 }
 
-void BuildSparse(CountTables::Level& level, const std::vector<std::vector<int>>& rows, int t,
+void BuildSparse(CountTables::TableLevel& level, const std::vector<std::vector<int>>& rows, int t,
                  bool withIds) {
   std::vector<std::pair<uint64_t, uint32_t>> items;  // (packed subset, row)
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -163,7 +163,7 @@ CountTables::CountTables(const AnyWheel& wheel, const TableRequest& request)
   const std::vector<std::vector<int>> rows = PoolRows(wheel, n);
   levels_.resize(static_cast<std::size_t>(request.drawSize + 1));
   for (int t = 1; t <= request.drawSize; ++t) {
-    Level& level = levels_[static_cast<std::size_t>(t)];
+    TableLevel& level = levels_[static_cast<std::size_t>(t)];
     const bool withIds = request.necessity && t == request.guarantee;
     int64_t entries = 0;
     for (const auto& row : rows)
@@ -203,13 +203,13 @@ class TableWalk {
         columns_(tables.rowCount_ + 1),
         histogram_(tally.histogram.size()),
         copies_(columns_ <= 4096 ? 4 : 1),
-        tallies_(copies_ * histogram_, 0) {}
+        copyHistograms_(copies_ * histogram_, 0) {}
 
-  // Adds the copies of the histogram into the tally's.
-  ~TableWalk() {
+  // Adds the copies of the histogram into the tally's; the walk is done with them then.
+  void AddToTally() const {
     for (std::size_t copy = 0; copy < copies_; ++copy) {
       for (std::size_t i = 0; i < histogram_; ++i)
-        tally_.histogram[i] += tallies_[copy * histogram_ + i];
+        tally_.histogram[i] += copyHistograms_[copy * histogram_ + i];
     }
   }
 
@@ -220,14 +220,9 @@ class TableWalk {
       FillPairs(s);
       remaining = CountPairs(s, s[q_], s[q_ + 1], remaining);
       if (remaining <= 0) return;
-      // The pairs after the first m - 2 numbers have run out: the rightmost of those numbers
-      // below its bound steps up (one exists, since subsets remain), the later ones follow it.
-      int i = q_ - 1;
-      while (s[i] == n_ - m_ + 1 + i)
-        --i;
-      ++s[i];
-      for (int j = i + 1; j < m_; ++j)
-        s[j] = static_cast<int16_t>(s[j - 1] + 1);
+      // The pairs after the first m - 2 numbers have run out: the next subset steps one of those.
+      const int i = NextSubset(s.data(), q_, m_, n_);
+      if (i < 0) __builtin_unreachable();  // subsets remain, so some slot steps
       for (int d = i + 1; d <= q_; ++d)
         Build(d, s);
     }
@@ -262,7 +257,7 @@ class TableWalk {
     for (const uint8_t mask : kNewMasks.of[static_cast<std::size_t>(d)]) {
       const int count = Numbers(mask, s, numbers);
       const int t = count + 1;
-      const CountTables::Level& level = tables_.levels_[static_cast<std::size_t>(t)];
+      const CountTables::TableLevel& level = tables_.levels_[static_cast<std::size_t>(t)];
       const bool withIds = ids && t == guarantee_;
       if (level.dense) {
         const int64_t base = Binomial(n_, t) - 1 - n_ - After(numbers, count, t);  // + y: rank
@@ -332,7 +327,7 @@ class TableWalk {
     for (unsigned mask = 0; mask < (1u << q_); ++mask) {
       const int count = Numbers(mask, s, numbers);
       const int t = count + 2;
-      const CountTables::Level& level = tables_.levels_[static_cast<std::size_t>(t)];
+      const CountTables::TableLevel& level = tables_.levels_[static_cast<std::size_t>(t)];
       const bool withIds = withIds_ && t == guarantee_;
       uint32_t* cell = pair_[t].data();
       if (level.dense) {
@@ -370,8 +365,8 @@ class TableWalk {
       const int last = static_cast<int>(std::min<int64_t>(n_, x + remaining - 1));
       Resolve(y, x, last);
       for (int v = x; v <= last; ++v) {  // neighbours tally apart: equal entries do not wait
-        ++tallies_[static_cast<std::size_t>((v & (copies_ - 1)) * histogram_ +
-                                            level_[v] * columns_ + matches_[v])];
+        ++copyHistograms_[static_cast<std::size_t>((v & (copies_ - 1)) * histogram_ +
+                                                   level_[v] * columns_ + matches_[v])];
       }
       if (guarantee_ != 0) {
         for (int v = x; v <= last; ++v)
@@ -475,7 +470,7 @@ class TableWalk {
   const int columns_;
   const std::size_t histogram_;  // entries of one copy of the histogram
   const std::size_t copies_;     // a power of two
-  std::vector<int64_t> tallies_;
+  std::vector<int64_t> copyHistograms_;
   std::array<std::array<ValueRow, kLevels>, kMaxSubsetSize> value_{};
   std::array<std::array<uint32_t, kLevels>, kMaxSubsetSize> start_{};
   std::array<IdRow, kMaxSubsetSize> ids_{};
@@ -492,6 +487,7 @@ void CountTables::Count(const Subset& first, int64_t count, CheckTally& tally) c
   if (count <= 0) return;
   auto walk = std::make_unique<TableWalk>(*this, tally);
   walk->Run(first, count);
+  walk->AddToTally();
 }
 
 }  // namespace quirmel

@@ -56,7 +56,7 @@ class CountTables {
     uint64_t presentMask = 0;
   };
 
-  struct Level {
+  struct TableLevel {
     bool dense = true;
     std::vector<uint32_t> counts;  // dense: by lexicographic rank; sparse: by entry
     std::vector<uint64_t> ids;     // the same layout: the sum of the rows' indexes
@@ -72,7 +72,7 @@ class CountTables {
   friend class TableWalk;
   TableRequest request_;
   int rowCount_ = 0;
-  std::vector<Level> levels_;  // by t = 1..m; element 0 unused
+  std::vector<TableLevel> levels_;  // by t = 1..m; element 0 unused
 };
 
 }  // namespace quirmel

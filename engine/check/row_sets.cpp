@@ -63,7 +63,7 @@ class Walker {
   explicit Walker(const RowSets& sets)
       : sets_(sets),
         words_(W > 0 ? W : sets.words),
-        k_(sets.subsetSize),
+        drawSize_(sets.subsetSize),
         columns_(sets.rowCount + 1),
         tally_(static_cast<std::size_t>(kCopies * kLevels * columns_), 0) {
     if constexpr (W == 0) {
@@ -73,7 +73,7 @@ class Walker {
   }
 
   QUIRMEL_ALWAYS_INLINE void Run(Subset s, int64_t remaining) {
-    const int k = k_;
+    const int k = drawSize_;
     const int n = sets_.poolSize;
     std::copy(sets_.allRows.begin(), sets_.allRows.end(), Level(0, 0));
     tops_[0] = 0;
@@ -126,7 +126,7 @@ class Walker {
   // level. Levels above the highest occupied one stay empty and are not touched.
   QUIRMEL_ALWAYS_INLINE void Extend(const Subset& s, int from) {
     const int words = Words();
-    for (int depth = from; depth < k_ - 2; ++depth) {
+    for (int depth = from; depth < drawSize_ - 2; ++depth) {
       const uint64_t* holds = RowsOf(s[depth]);
       const int top = tops_[depth];
       uint64_t risen = 0;
@@ -149,7 +149,7 @@ class Walker {
   // `limit` of them; returns how many.
   QUIRMEL_ALWAYS_INLINE int64_t CountLastTwo(int a, int b, int64_t limit) {
     const int n = sets_.poolSize;
-    const int depth = k_ - 2;
+    const int depth = drawSize_ - 2;
     const int top = tops_[depth];
     const uint64_t* t0 = Level(depth, top);
     const uint64_t* t1 = LevelOrEmpty(depth, top - 1);
@@ -233,7 +233,7 @@ class Walker {
 
   const RowSets& sets_;
   const int words_;
-  const int k_;
+  const int drawSize_;
   const int columns_;  // match counts 0..rowCount
   std::vector<int32_t> tally_;
   Store<kDepths * kLevels*(W > 0 ? W : 1)> levels_{};
