@@ -44,8 +44,9 @@ void CheckArguments(const Wheel& wheel, int16_t combinationCount, int16_t keyCou
   if (poolSize < 0 || poolSize > kMaxPoolSize) {
     throw std::invalid_argument("AnalyseCoverage: pool size outside " + RangeText(0, kMaxPoolSize));
   }
-  if (subsetSize < 2 || subsetSize > kMaxLevel) {
-    throw std::invalid_argument("AnalyseCoverage: subset size outside 2..6");
+  if (subsetSize < kMinDrawSize || subsetSize > kMaxLevel) {
+    throw std::invalid_argument("AnalyseCoverage: subset size outside " +
+                                RangeText(kMinDrawSize, kMaxLevel));
   }
 }
 
