@@ -5,8 +5,8 @@
 #include "cli/commands.h"
 #include "cli/input.h"
 #include "engine/design/generation.h"
+#include "engine/design/wheel_load.h"
 #include "engine/files/wheel_file.h"
-#include "engine/files/wheel_load.h"
 #include "engine/limits.h"
 
 namespace quirmel::cli {

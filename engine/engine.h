@@ -14,7 +14,7 @@
 #include "engine/design/report.h"      // IWYU pragma: export
 #include "engine/design/variabili.h"   // IWYU pragma: export
 #include "engine/design/wheel.h"       // IWYU pragma: export
+#include "engine/design/wheel_load.h"  // IWYU pragma: export
 #include "engine/files/draw_file.h"    // IWYU pragma: export
 #include "engine/files/wheel_file.h"   // IWYU pragma: export
-#include "engine/files/wheel_load.h"   // IWYU pragma: export
 #include "engine/limits.h"             // IWYU pragma: export

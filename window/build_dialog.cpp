@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "engine/design/wheel_load.h"
 #include "engine/files/wheel_file.h"
-#include "engine/files/wheel_load.h"
 
 namespace quirmel {
 

@@ -1,12 +1,6 @@
 #include "engine/core/subsets.h"
 
-#include "engine/design/coverage.h"
-
 namespace quirmel {
-
-int64_t SubsetTotal(int n, int k) {
-  return k > kMaxLevel ? 0 : Binomial(n, k);
-}
 
 Subset UnrankSubset(int64_t rank, int n, int k) {
   Subset subset{};

@@ -52,6 +52,10 @@ void CheckArguments(const Wheel& wheel, int16_t combinationCount, int16_t keyCou
 
 }  // namespace
 
+int64_t SubsetTotal(int n, int k) {
+  return k > kMaxLevel ? 0 : Binomial(n, k);
+}
+
 CoverageStats AnalyseCoverage(const Wheel& wheel, int16_t combinationCount, int16_t keyCount,
                               int16_t poolSize, int16_t subsetSize, const ProgressHook& progress,
                               const AnalysisOptions& options) {

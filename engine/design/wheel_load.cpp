@@ -1,4 +1,4 @@
-#include "engine/files/wheel_load.h"
+#include "engine/design/wheel_load.h"
 
 #include <algorithm>
 
