@@ -82,7 +82,7 @@ void Check(benchmark::State& state, const std::string& name) {
   quirmel::CheckMethod method{};
   for (auto _ : state) {
     const quirmel::CheckResult result =
-        quirmel::CheckWheel({.wheel = &c.wheel, .poolSize = c.pool, .drawSize = c.draw});
+        quirmel::CheckWheel({.wheel = c.wheel, .poolSize = c.pool, .drawSize = c.draw});
     benchmark::DoNotOptimize(result.levels);
     subsets += result.examined;
     method = result.method;

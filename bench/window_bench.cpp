@@ -121,7 +121,7 @@ void HolesEngine(benchmark::State& run) {
   const quirmel::AnyWheel wheel = quirmel::ReadWheel(RandomRows(163, 6, 3)).wheel;
   for (auto _ : run) {
     const quirmel::CheckResult result = quirmel::CheckWheel(
-        {.wheel = &wheel, .poolSize = 49, .drawSize = 6, .guarantee = 3, .holesToList = 10000});
+        {.wheel = wheel, .poolSize = 49, .drawSize = 6, .guarantee = 3, .holesToList = 10000});
     benchmark::DoNotOptimize(result.holes);
   }
 }

@@ -146,7 +146,7 @@ int Check(const CheckOptions& options) {
     progress.Show(examined, total);
     return StopSignals::Requested();
   };
-  const CheckRequest request{.wheel = &wheel,
+  const CheckRequest request{.wheel = wheel,
                              .poolSize = pool,
                              .drawSize = options.draw,
                              .guarantee = options.guarantee,

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const int pool = std::clamp(wheel.LargestNumber(), 1, 16);
     const int draw = 2 + (options >> 1) % 3;
     if (wheel.rowCount() <= 200) {
-      quirmel::CheckRequest request{.wheel = &wheel,
+      quirmel::CheckRequest request{.wheel = wheel,
                                     .poolSize = pool,
                                     .drawSize = draw,
                                     .guarantee = 1 + (options >> 3) % draw,

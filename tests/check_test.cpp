@@ -45,7 +45,7 @@ TEST_P(CheckRandom, MatchesTheStraightforwardEnumeration) {
   const RandomCase c = GetParam();
   const AnyWheel random = RandomAnyWheel(c.seed, c.rows, c.longest, c.high);
   const AnyWheel wheel = c.repeated ? Twice(random) : random;
-  const CheckResult fast = CheckWheel({.wheel = &wheel,
+  const CheckResult fast = CheckWheel({.wheel = wheel,
                                        .poolSize = c.pool,
                                        .drawSize = c.draw,
                                        .guarantee = c.guarantee,
@@ -84,14 +84,14 @@ TEST(CheckWheel, FanoPlaneCoversEveryPairOnce) {
            {1, 2, 3}, {1, 4, 5}, {1, 6, 7}, {2, 4, 6}, {2, 5, 7}, {3, 4, 7}, {3, 5, 6}})
     fano.AddRow(row);
   for (const CheckMethod method : {kRows, kTables}) {
-    const CheckResult result = CheckWheel(
-        {.wheel = &fano, .poolSize = 7, .drawSize = 2, .guarantee = 2, .method = method});
+    const CheckResult result =
+        CheckWheel({.wheel = fano, .poolSize = 7, .drawSize = 2, .guarantee = 2, .method = method});
     EXPECT_EQ(result.levels[2], (std::map<int64_t, int64_t>{{1, 21}}));
     EXPECT_EQ(result.covered, 21);
     EXPECT_EQ(result.holes, 0);
   }
   const CheckResult necessity =
-      CheckWheel({.wheel = &fano, .poolSize = 7, .drawSize = 2, .guarantee = 2, .necessity = true});
+      CheckWheel({.wheel = fano, .poolSize = 7, .drawSize = 2, .guarantee = 2, .necessity = true});
   EXPECT_EQ(necessity.necessity, std::vector<int64_t>(7, 3));  // no row can go
 }
 
@@ -101,7 +101,7 @@ TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
   for (const CheckMethod method : {kRows, kTables}) {
     for (const int calls : {1, 3}) {
       int left = calls;
-      const CheckRequest request{.wheel = &wheel,
+      const CheckRequest request{.wheel = wheel,
                                  .poolSize = 40,
                                  .drawSize = 6,
                                  .guarantee = 3,
@@ -118,7 +118,7 @@ TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
   // finish every chunk before the calling thread asks the hook depends on the scheduler, so the
   // stop is judged by what was examined.)
   const CheckResult stopped = CheckWheel(
-      {.wheel = &wheel, .poolSize = 40, .drawSize = 6, .progress = [](int64_t examined, int64_t) {
+      {.wheel = wheel, .poolSize = 40, .drawSize = 6, .progress = [](int64_t examined, int64_t) {
          return examined > 100000;
        }});
   int64_t sum = 0;
@@ -130,14 +130,14 @@ TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
 
 TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
   const AnyWheel wheel = RandomAnyWheel(1, 3, 6, 10);
-  EXPECT_NO_THROW(CheckWheel({.wheel = &wheel, .poolSize = 10, .drawSize = 6}));
+  EXPECT_NO_THROW(CheckWheel({.wheel = wheel, .poolSize = 10, .drawSize = 6}));
   // clang-format off
   for (const CheckRequest& bad : std::vector<CheckRequest>{
-           {.wheel = nullptr, .poolSize = 10},  {.wheel = &wheel, .poolSize = 0},
-           {.wheel = &wheel, .poolSize = 100},  {.wheel = &wheel, .drawSize = 1},
-           {.wheel = &wheel, .drawSize = 9},    {.wheel = &wheel, .guarantee = 7},
-           {.wheel = &wheel, .guarantee = 0},   {.wheel = &wheel, .necessity = true},
-           {.wheel = &wheel, .holesToList = -1}})
+           {.wheel = wheel, .poolSize = 0},
+           {.wheel = wheel, .poolSize = 100},  {.wheel = wheel, .drawSize = 1},
+           {.wheel = wheel, .drawSize = 9},    {.wheel = wheel, .guarantee = 7},
+           {.wheel = wheel, .guarantee = 0},   {.wheel = wheel, .necessity = true},
+           {.wheel = wheel, .holesToList = -1}})
     EXPECT_THROW(CheckWheel(bad), std::invalid_argument);
   // clang-format on
   AnyWheel huge;  // 2,000 rows of 1..20 need 263,949 table entries each
@@ -146,8 +146,7 @@ TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
   for (int r = 0; r < 2000; ++r)
     huge.AddRow(full);
   EXPECT_THROW(
-      CheckWheel(
-          {.wheel = &huge, .poolSize = 20, .drawSize = 8, .guarantee = 8, .necessity = true}),
+      CheckWheel({.wheel = huge, .poolSize = 20, .drawSize = 8, .guarantee = 8, .necessity = true}),
       std::length_error);
 }
 

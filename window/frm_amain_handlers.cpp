@@ -254,7 +254,7 @@ std::optional<std::string> frmAmain::AnalyseExactly(int16_t index) {
   const AnyWheel wheel = StateWheel(state_);
   CheckResult result;
   try {
-    result = CheckWheel({.wheel = &wheel,
+    result = CheckWheel({.wheel = wheel,
                          .poolSize = state_.poolSize,
                          .drawSize = index,
                          .progress = [this](int64_t examined, int64_t) {

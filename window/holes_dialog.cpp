@@ -87,7 +87,7 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
 
 void HolesDialog::Start() {
   if (running()) return;
-  const CheckRequest request{.wheel = &wheel_,
+  const CheckRequest request{.wheel = wheel_,
                              .poolSize = poolSize_,
                              .drawSize = drawSize_->value(),
                              .guarantee = guarantee_->value(),

@@ -122,7 +122,7 @@ bool Verified(const Rows& rows, const CoverShape& shape, const CheckProgress& pr
   for (int i = 0; i < shape.places; ++i)
     identity[static_cast<std::size_t>(i)] = i + 1;
   const AnyWheel wheel = ToWheel(rows, identity);
-  const CheckResult check = CheckWheel({.wheel = &wheel,
+  const CheckResult check = CheckWheel({.wheel = wheel,
                                         .poolSize = shape.places,
                                         .drawSize = shape.drawSize,
                                         .guarantee = shape.guarantee,

@@ -27,7 +27,6 @@ void Validate(const CheckRequest& request) {
   const auto refuse = [](const std::string& what) {
     throw std::invalid_argument("CheckWheel: " + what);
   };
-  if (request.wheel == nullptr) refuse("no wheel");
   if (request.poolSize < 1 || request.poolSize > kMaxWheelNumber)
     refuse("pool outside " + RangeText(1, kMaxWheelNumber));
   if (request.drawSize < kMinDrawSize || request.drawSize > kMaxDrawSize)
@@ -37,7 +36,7 @@ void Validate(const CheckRequest& request) {
   if (request.necessity && !request.guarantee) refuse("necessity needs a guarantee");
   if (request.holesToList < 0 || request.holesToList > kMaxHolesListed)
     refuse("the hole list holds 0 to " + std::to_string(kMaxHolesListed) + " holes");
-  if (request.wheel->rowCount() > kMaxWheelRows)
+  if (request.wheel.rowCount() > kMaxWheelRows)
     refuse("more than " + std::to_string(kMaxWheelRows) + " rows");
 }
 
@@ -56,7 +55,7 @@ CheckMethod ChooseMethod(const CheckRequest& request, int64_t subsets) {
   const bool detail = request.holesToList > 0 || request.necessity;
   if (request.method == CheckMethod::RowSets && !detail) return CheckMethod::RowSets;
   const int64_t entries =
-      CountTables::EntriesNeeded(*request.wheel, request.poolSize, request.drawSize);
+      CountTables::EntriesNeeded(request.wheel, request.poolSize, request.drawSize);
   const bool tablesFit = entries <= kMaxTableEntries;
   if (request.method == CheckMethod::CountTables || detail) {
     if (!tablesFit) {
@@ -66,7 +65,7 @@ CheckMethod ChooseMethod(const CheckRequest& request, int64_t subsets) {
     return CheckMethod::CountTables;
   }
   if (!tablesFit) return CheckMethod::RowSets;
-  return RowSetCost(*request.wheel) <= TableCost(request, entries, subsets)
+  return RowSetCost(request.wheel) <= TableCost(request, entries, subsets)
              ? CheckMethod::RowSets
              : CheckMethod::CountTables;
 }
@@ -94,10 +93,10 @@ class CheckRun {
       : request_(request),
         method_(method),
         subsets_(subsets),
-        columns_(static_cast<int>(request.wheel->rowCount()) + 1),
+        columns_(static_cast<int>(request.wheel.rowCount()) + 1),
         tallies_(static_cast<std::size_t>(participants)) {
     const double cost =
-        method == CheckMethod::RowSets ? RowSetCost(*request.wheel) : TableCost(request, 0, 1);
+        method == CheckMethod::RowSets ? RowSetCost(request.wheel) : TableCost(request, 0, 1);
     chunk_ =
         std::clamp<int64_t>(static_cast<int64_t>(kChunkNanoseconds / cost), 4096, int64_t{1} << 22);
     chunk_ = std::min(chunk_, std::max<int64_t>(1024, subsets / (8 * participants)));
@@ -106,11 +105,11 @@ class CheckRun {
     const auto histogram = static_cast<std::size_t>((request.drawSize + 1) * columns_);
     for (CheckTally& tally : tallies_) {
       tally.histogram.assign(histogram, 0);
-      if (request.necessity) tally.necessity.assign(request.wheel->rowCount(), 0);
+      if (request.necessity) tally.necessity.assign(request.wheel.rowCount(), 0);
     }
     if (request.orderedChunk > 0) {
       const auto slotBytes = static_cast<int64_t>(
-          8 * (histogram + (request.necessity ? request.wheel->rowCount() : 0)));
+          8 * (histogram + (request.necessity ? request.wheel.rowCount() : 0)));
       // Enough slots for every thread to count a few chunks ahead of the merge.
       ring_ = std::clamp<int64_t>(
           std::min({kOrderedRingBytes / slotBytes, chunks_, kSlotsPerThread * participants}), 2,
@@ -121,14 +120,14 @@ class CheckRun {
     }
     if (method == CheckMethod::RowSets) {
       rowSets_ = std::make_unique<RowSets>(
-          BuildRowSets(*request.wheel, request.poolSize, request.drawSize));
+          BuildRowSets(request.wheel, request.poolSize, request.drawSize));
     } else {
       tables_ = std::make_unique<CountTables>(
-          *request.wheel, TableRequest{.poolSize = request.poolSize,
-                                       .drawSize = request.drawSize,
-                                       .guarantee = request.guarantee.value_or(0),
-                                       .necessity = request.necessity,
-                                       .holeLimit = static_cast<std::size_t>(request.holesToList)});
+          request.wheel, TableRequest{.poolSize = request.poolSize,
+                                      .drawSize = request.drawSize,
+                                      .guarantee = request.guarantee.value_or(0),
+                                      .necessity = request.necessity,
+                                      .holeLimit = static_cast<std::size_t>(request.holesToList)});
     }
   }
 
@@ -190,7 +189,7 @@ class CheckRun {
       }
     }
     if (request_.necessity) {
-      result.necessity.assign(request_.wheel->rowCount(), 0);
+      result.necessity.assign(request_.wheel.rowCount(), 0);
       for (const CheckTally& tally : tallies_) {
         for (std::size_t row = 0; row < tally.necessity.size(); ++row)
           result.necessity[row] += tally.necessity[row];
@@ -331,7 +330,7 @@ int64_t CheckResult::SubsetsAt(int level) const {
 CheckResult CheckWheel(const CheckRequest& request) {
   Validate(request);
   const int64_t subsets = Binomial(request.poolSize, request.drawSize);
-  if (subsets == 0 || request.wheel->rowCount() == 0) {
+  if (subsets == 0 || request.wheel.rowCount() == 0) {
     CheckResult empty;
     empty.subsets = subsets;
     empty.guarantee = request.guarantee;

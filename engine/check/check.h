@@ -26,7 +26,7 @@ using CheckProgress = std::function<bool(int64_t examined, int64_t total)>;
 enum class CheckMethod { Automatic, RowSets, CountTables };
 
 struct CheckRequest {
-  const AnyWheel* wheel = nullptr;
+  const AnyWheel& wheel;         // borrowed for the call
   int poolSize = 49;             // N, 1..99; wheel numbers above N belong to no subset
   int drawSize = 6;              // m, 2..8
   std::optional<int> guarantee;  // t, 1..m
@@ -58,8 +58,9 @@ struct CheckResult {
   int64_t SubsetsAt(int level) const;  // the subsets whose best level is `level`
 };
 
-// Throws std::invalid_argument, doing nothing, for a request outside the limits above (a missing
-// wheel, a guarantee outside 1..m, necessity without a guarantee, a negative hole count), and
+// Throws std::invalid_argument, doing nothing, for a request outside the limits above (a pool or
+// draw size outside its range, a guarantee outside 1..m, necessity without a guarantee, a hole
+// count outside 0..kMaxHolesListed, more than kMaxWheelRows rows), and
 // std::length_error when the count tables the wheel needs would not fit in memory.
 CheckResult CheckWheel(const CheckRequest& request);
 

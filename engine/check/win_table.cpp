@@ -68,7 +68,7 @@ std::vector<WinTableRow> WinTable(const AnyWheel& wheel, std::vector<int> number
   std::vector<WinTableRow> table;
   for (int h = std::min(drawSize, n); h >= std::max(guarantee, kMinDrawSize); --h) {
     const CheckResult check =
-        CheckWheel({.wheel = &mapped, .poolSize = n, .drawSize = h, .progress = progress});
+        CheckWheel({.wheel = mapped, .poolSize = n, .drawSize = h, .progress = progress});
     WinTableRow row{.drawn = h, .subsets = check.subsets, .byBest = {}, .stopped = check.stopped};
     for (int level = 0; level <= h; ++level) {
       if (const int64_t count = check.SubsetsAt(level); count > 0) row.byBest[level] = count;

@@ -67,7 +67,7 @@ CoverageStats AnalyseCoverage(const Wheel& wheel, int16_t combinationCount, int1
   const AnyWheel rows = DesignRows(wheel, combinationCount, keyCount, poolSize);
   const bool parallel = options.useWorkers && total >= options.parallelFrom;
   const CheckResult result =
-      CheckWheel({.wheel = &rows,
+      CheckWheel({.wheel = rows,
                   .poolSize = poolSize,
                   .drawSize = subsetSize,
                   .threads = parallel ? 0 : 1,
