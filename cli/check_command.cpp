@@ -11,6 +11,7 @@
 #include "cli/win_table_text.h"
 #include "engine/check/check.h"
 #include "engine/check/win_table.h"
+#include "engine/core/text_lines.h"
 #include "engine/design/funzioni.h"
 #include "engine/design/report.h"
 #include "engine/limits.h"
@@ -29,16 +30,6 @@ std::string Percent(int64_t part, int64_t whole) {
   if (part < whole) share = std::min(share, 100.0 - kLast);
   if (part > 0) share = std::max(share, kLast);
   return FormatPercent(share, kPlain);
-}
-
-std::string TwoDigits(const std::vector<int>& numbers) {
-  std::string line;
-  for (const int number : numbers) {
-    char text[8];
-    std::snprintf(text, sizeof text, line.empty() ? "%02d" : " %02d", number);
-    line += text;
-  }
-  return line;
 }
 
 // The design's report extended to every level that occurs, then the guarantee, its holes and the

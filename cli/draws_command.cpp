@@ -8,23 +8,13 @@
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "engine/check/draw_check.h"
+#include "engine/core/text_lines.h"
 #include "engine/files/draw_file.h"
 #include "engine/limits.h"
 
 namespace quirmel::cli {
 
 namespace {
-
-std::string Numbers(const std::vector<int16_t>& numbers, char separator) {
-  std::string text;
-  for (const int16_t number : numbers) {
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%02d", number);
-    if (!text.empty()) text += separator;
-    text += digits;
-  }
-  return text;
-}
 
 // "6:0 5:1 4:3 3:9 2:40": rows matching in exactly j numbers, j from m down to 2.
 std::string ByMatches(const std::vector<int64_t>& rows, int draw) {
@@ -40,8 +30,8 @@ void WriteText(const std::vector<Draw>& draws, const DrawReplay& replay, int dra
   for (std::size_t i = 0; i < draws.size(); ++i) {
     const std::string label =
         draws[i].label.empty() ? "line " + std::to_string(draws[i].line) : draws[i].label;
-    std::cout << label << "  " << Numbers(draws[i].numbers, ' ') << "  best "
-              << replay.draws[i].best << "  rows " << ByMatches(replay.draws[i].rows, draw) << '\n';
+    std::cout << label << "  " << TwoDigits(draws[i].numbers) << "  best " << replay.draws[i].best
+              << "  rows " << ByMatches(replay.draws[i].rows, draw) << '\n';
   }
   std::cout << "Draws by best level:";
   for (int level = draw; level >= 0; --level)

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QSaveFile>
+#include <QUrl>
 #include <cerrno>
 #include <cstring>
 
@@ -31,6 +33,12 @@ FileRead ReadWholeFile(const QString& fileName, qint64 maxBytes) {
   if (file.error() != QFileDevice::NoError)
     return {{}, QStringLiteral("%1: %2").arg(fileName, file.errorString())};
   return {std::move(bytes), {}};
+}
+
+QString DraggedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().front();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
 QString WriteWholeFile(const QString& fileName, const QByteArray& bytes, bool text) {

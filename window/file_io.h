@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QMimeData;
+
 namespace quirmel {
 
 struct FileRead {
@@ -15,6 +17,9 @@ struct FileRead {
 // A regular file, read whole when it holds at most `maxBytes`. A FIFO, a device or a folder is
 // refused before it is opened, so nothing waits on a writer or reads without end.
 FileRead ReadWholeFile(const QString& fileName, qint64 maxBytes);
+
+// The one local file a drag brings, or an empty name.
+QString DraggedFile(const QMimeData* data);
 
 // Writes `bytes` to `fileName` through a temporary file renamed over it, so a failure leaves
 // the old file as it was; something there that is not a regular file is refused. Returns an

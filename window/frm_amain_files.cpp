@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTemporaryFile>
@@ -26,13 +25,6 @@
 namespace quirmel {
 
 namespace {
-
-// The one local file a drag brings, or an empty name.
-QString DraggedFile(const QMimeData* data) {
-  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
-  const QUrl url = data->urls().front();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
-}
 
 QString PrintToPrinter(QTextDocument& document, QPrinter& printer) {
   document.print(&printer);

@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "engine/core/text_lines.h"
+
 namespace quirmel {
 
 namespace {
@@ -157,13 +159,10 @@ void HolesDialog::Finished() {
 
 QString HolesDialog::HoleLines() const {
   if (!result_) return {};
-  QString text;
-  for (const std::vector<int>& hole : result_->holeList) {
-    for (std::size_t i = 0; i < hole.size(); ++i)
-      text += QStringLiteral("%1%2").arg(i == 0 ? "" : " ").arg(hole[i], 2, 10, QLatin1Char('0'));
-    text += '\n';
-  }
-  return text;
+  std::string text;
+  for (const std::vector<int>& hole : result_->holeList)
+    text += TwoDigits(hole) + '\n';
+  return QString::fromStdString(text);
 }
 
 void HolesDialog::ShowRunning(bool running) {

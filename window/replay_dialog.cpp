@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -22,6 +21,7 @@
 #include <QValueAxis>
 
 #include "engine/check/check.h"
+#include "engine/core/text_lines.h"
 #include "engine/limits.h"
 #include "window/file_io.h"
 
@@ -39,13 +39,6 @@ QTableWidgetItem* NumberItem(qlonglong value) {
   return item;
 }
 
-QString TwoDigits(const std::vector<int16_t>& numbers) {
-  QStringList text;
-  for (const int16_t number : numbers)
-    text << QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
-  return text.join(' ');
-}
-
 QChartView* MakeChartView(QWidget* parent, const QString& name) {
   auto* view = new QChartView(new QChart, parent);
   view->setObjectName(name);
@@ -53,12 +46,6 @@ QChartView* MakeChartView(QWidget* parent, const QString& name) {
   view->setRenderHint(QPainter::Antialiasing);
   view->chart()->legend()->hide();
   return view;
-}
-
-QString DroppedFile(const QMimeData* data) {
-  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
-  const QUrl url = data->urls().front();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
 }  // namespace
@@ -191,7 +178,7 @@ void ReplayDialog::ShowTable() {
     const DrawOutcome& outcome = replay_.draws[static_cast<std::size_t>(i)];
     table_->setItem(i, 0, NumberItem(draw.line));
     table_->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(draw.label)));
-    table_->setItem(i, 2, new QTableWidgetItem(TwoDigits(draw.numbers)));
+    table_->setItem(i, 2, new QTableWidgetItem(QString::fromStdString(TwoDigits(draw.numbers))));
     table_->setItem(i, 3, NumberItem(outcome.best));
     for (int j = drawSize_; j >= 2; --j)
       table_->setItem(i, kFixedColumns + drawSize_ - j,
@@ -273,11 +260,11 @@ void ReplayDialog::ExportCsv() {
 }
 
 void ReplayDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void ReplayDialog::dropEvent(QDropEvent* event) {
-  const QString fileName = DroppedFile(event->mimeData());
+  const QString fileName = DraggedFile(event->mimeData());
   if (fileName.isEmpty()) return;
   event->acceptProposedAction();
   // Read once the drop has been answered, so a refusal's message box does not hold the sender.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/core/text_lines.h"
+
 namespace quirmel {
 
 namespace {
@@ -16,18 +18,6 @@ std::string CsvField(const std::string& text) {
     quoted += c;
   }
   return quoted + "\"";
-}
-
-// Two digits each, blank-separated.
-std::string Numbers(const std::vector<int16_t>& numbers) {
-  std::string text;
-  for (const int16_t number : numbers) {
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%02d", number);
-    if (!text.empty()) text += ' ';
-    text += digits;
-  }
-  return text;
 }
 
 }  // namespace
@@ -77,7 +67,7 @@ std::string ReplayCsv(const std::vector<Draw>& draws, const DrawReplay& replay, 
   csv += '\n';
   for (std::size_t i = 0; i < draws.size(); ++i) {
     csv += std::to_string(draws[i].line) + ',' + CsvField(draws[i].label) + ',' +
-           Numbers(draws[i].numbers) + ',' + std::to_string(replay.draws[i].best);
+           TwoDigits(draws[i].numbers) + ',' + std::to_string(replay.draws[i].best);
     for (int j = drawSize; j >= 2; --j)
       csv += ',' + std::to_string(replay.draws[i].rows[static_cast<std::size_t>(j)]);
     csv += '\n';

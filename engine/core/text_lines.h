@@ -57,6 +57,18 @@ inline std::string Join(std::initializer_list<std::string_view> parts) {
   return joined;
 }
 
+// Numbers of 0..99 as the listings show them: two digits each, blank-separated ("03 09 17").
+template <typename Numbers>
+std::string TwoDigits(const Numbers& numbers) {
+  std::string text;
+  for (const auto number : numbers) {
+    if (!text.empty()) text += ' ';
+    text += static_cast<char>('0' + number / 10);
+    text += static_cast<char>('0' + number % 10);
+  }
+  return text;
+}
+
 // "1 row", "5 rows": a count and its noun, singular for one.
 inline std::string Counted(int64_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);

@@ -97,16 +97,8 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
 std::string WriteWheel(const AnyWheel& wheel) {
   std::string text;
   text.reserve(wheel.numbers.size() * 3);
-  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
-    bool first = true;
-    for (const uint8_t number : wheel.row(r)) {
-      if (!first) text += ' ';
-      first = false;
-      text += static_cast<char>('0' + number / 10);
-      text += static_cast<char>('0' + number % 10);
-    }
-    text += '\n';
-  }
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r)
+    text += TwoDigits(wheel.row(r)) + '\n';
   return text;
 }
 
