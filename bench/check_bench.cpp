@@ -99,6 +99,29 @@ void Check(benchmark::State& state, const std::string& name) {
   state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// A check with a guarantee, as `quirmel-cli check --guarantee 3` runs it.
+void CheckAtThree(benchmark::State& state, const std::string& name) {
+  const Case& c = Get(name);
+  for (auto _ : state) {
+    const quirmel::CheckResult result = quirmel::CheckWheel(
+        {.wheel = c.wheel, .poolSize = c.pool, .drawSize = c.draw, .guarantee = 3});
+    benchmark::DoNotOptimize(result.holes);
+  }
+}
+
+// The floor the check is measured against: one thread visiting every 6-subset of 1..49 once,
+// with one histogram add each.
+void Floor(benchmark::State& state) {
+  for (auto _ : state) {
+    std::array<int64_t, 64> histogram{};
+    quirmel::Subset s{1, 2, 3, 4, 5, 6};
+    do {
+      ++histogram[static_cast<std::size_t>((s[0] ^ s[5]) & 63)];
+    } while (quirmel::NextSubset(s.data(), 6, 6, 49) >= 0);
+    benchmark::DoNotOptimize(histogram);
+  }
+}
+
 // The straightforward enumeration on the first subsets of the same wheel (fewer for more rows).
 void Straightforward(benchmark::State& state, const std::string& name) {
   const Case& c = Get(name);
@@ -116,6 +139,13 @@ void Straightforward(benchmark::State& state, const std::string& name) {
 }
 
 void Register() {
+  benchmark::RegisterBenchmark("Floor/N49_m6", Floor)->Unit(benchmark::kMillisecond)->UseRealTime();
+  for (const char* name : {"N49_m6_163_random", "N49_m6_10000", "N49_m6_100000"}) {
+    benchmark::RegisterBenchmark((std::string("CheckAtThree/") + name).c_str(), CheckAtThree,
+                                 std::string(name))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
   for (const char* name :
        {"N49_m6_163_random", "N49_m6_163_design", "N49_m6_1000", "N49_m6_10000", "N49_m6_100000",
         "N90_m6_1000", "N49_m5_10000", "N50_m7_163", "N99_m6_100000"}) {
