@@ -23,15 +23,6 @@ constexpr int kDefaultSeconds = 30;  // enough for most wheels of 20 numbers; St
 constexpr int kMaxSeconds = 3600;
 constexpr int kProgressSteps = 1000;
 
-QSpinBox* MakeSpin(QWidget* parent, const QString& name, int low, int high, int value) {
-  auto* spin = new QSpinBox(parent);
-  spin->setObjectName(name);
-  spin->setAccessibleName(name);
-  spin->setRange(low, high);
-  spin->setValue(value);
-  return spin;
-}
-
 QString Rows(int64_t rows) {
   return QStringLiteral("%1 %2").arg(rows).arg(rows == 1 ? "row" : "rows");
 }
@@ -72,12 +63,17 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   numbers_->setObjectName(QStringLiteral("numbers"));
   numbers_->setAccessibleName(QStringLiteral("Your numbers"));
   numbers_->setPlaceholderText(QStringLiteral("3 7 12 18 ..., 1-20, or a pool size"));
-  rowSize_ = MakeSpin(this, QStringLiteral("rowSize"), 2, kMaxRowLength, 6);
-  guarantee_ = MakeSpin(this, QStringLiteral("guarantee"), 1, kMaxDrawSize, 3);
-  drawSize_ = MakeSpin(this, QStringLiteral("drawSize"), kMinDrawSize, kMaxDrawSize, 6);
-  seconds_ = MakeSpin(this, QStringLiteral("seconds"), 1, kMaxSeconds, kDefaultSeconds);
+  rowSize_ =
+      MakeSpin(QStringLiteral("rowSize"), QStringLiteral("Numbers in a row"), 2, kMaxRowLength, 6);
+  guarantee_ =
+      MakeSpin(QStringLiteral("guarantee"), QStringLiteral("Guarantee"), 1, kMaxDrawSize, 3);
+  drawSize_ = MakeSpin(QStringLiteral("drawSize"), QStringLiteral("Numbers drawn"), kMinDrawSize,
+                       kMaxDrawSize, 6);
+  seconds_ = MakeSpin(QStringLiteral("seconds"), QStringLiteral("Time limit"), 1, kMaxSeconds,
+                      kDefaultSeconds);
   seconds_->setSuffix(QStringLiteral(" s"));
-  mostRows_ = MakeSpin(this, QStringLiteral("mostRows"), 0, kWindowRows, 0);
+  mostRows_ =
+      MakeSpin(QStringLiteral("mostRows"), QStringLiteral("At most rows"), 0, kWindowRows, 0);
   mostRows_->setSpecialValueText(QStringLiteral("no limit"));
   start_ = MakeButton(QStringLiteral("&Start"), QStringLiteral("start"));
   stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
@@ -94,17 +90,10 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   wheelText_ = MakeTextArea(QStringLiteral("wheel"));
   wheelText_->setAccessibleName(QStringLiteral("Built wheel"));
 
-  auto* guarantee = new QHBoxLayout;
-  guarantee->addWidget(guarantee_);
-  guarantee->addWidget(new QLabel(QStringLiteral("if"), this));
-  guarantee->addWidget(drawSize_);
-  guarantee->addStretch();
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Your &numbers:"), numbers_);
   form->addRow(QStringLiteral("Numbers in a &row:"), rowSize_);
-  auto* guaranteeLabel = new QLabel(QStringLiteral("&Guarantee (T if M):"), this);
-  guaranteeLabel->setBuddy(guarantee_);
-  form->addRow(guaranteeLabel, guarantee);
+  AddGuaranteeRow(form, guarantee_, drawSize_);
   form->addRow(QStringLiteral("Time &limit:"), seconds_);
   form->addRow(QStringLiteral("&At most:"), mostRows_);
   auto* buttons = new QHBoxLayout;

@@ -120,6 +120,7 @@ class frmAmain : public QWidget {
   void EnableActions(bool enabled);
   bool UseWheelText(std::string_view text, const QString& name);
   void OpenTool(QDialog* dialog);
+  std::optional<AnyWheel> WheelForTool();
   void ShowListingMenu(const QPoint& at);
   void ShowReportMenu(const QPoint& at);
   // Writes `bytes` to `fileName` whole, or shows why not; true when written.

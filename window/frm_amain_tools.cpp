@@ -48,28 +48,29 @@ void frmAmain::OpenBuildDialog() {
   OpenTool(buildDialog_);
 }
 
-void frmAmain::OpenReplayDialog() {
-  if (analysisRunning_) return;
+// The current wheel for a tool; without one, the guarantee buttons' message and nothing.
+std::optional<AnyWheel> frmAmain::WheelForTool() {
+  if (analysisRunning_) return std::nullopt;
   AnyWheel wheel = StateWheel(state_);
-  if (wheel.rowCount() == 0) {
-    seams_.showError(this, kMsgDevelopFirst);
-    return;
-  }
-  auto* dialog = new ReplayDialog(seams_, std::move(wheel), this);
+  if (wheel.rowCount() > 0) return wheel;
+  seams_.showError(this, kMsgDevelopFirst);
+  return std::nullopt;
+}
+
+void frmAmain::OpenReplayDialog() {
+  std::optional<AnyWheel> wheel = WheelForTool();
+  if (!wheel) return;
+  auto* dialog = new ReplayDialog(seams_, std::move(*wheel), this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   OpenTool(dialog);
 }
 
 void frmAmain::OpenHolesDialog() {
-  if (analysisRunning_) return;
-  AnyWheel wheel = StateWheel(state_);
-  if (wheel.rowCount() == 0) {
-    seams_.showError(this, kMsgDevelopFirst);
-    return;
-  }
+  std::optional<AnyWheel> wheel = WheelForTool();
+  if (!wheel) return;
   // The pool of the pool box; without one, the wheel's own numbers.
-  const int pool = ReadBoxValue(txtNumeri->text().toStdString()).value_or(wheel.LargestNumber());
-  auto* dialog = new HolesDialog(seams_, std::move(wheel), pool, state_.filterLevel, this);
+  const int pool = ReadBoxValue(txtNumeri->text().toStdString()).value_or(wheel->LargestNumber());
+  auto* dialog = new HolesDialog(seams_, std::move(*wheel), pool, state_.filterLevel, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   OpenTool(dialog);
 }

@@ -31,16 +31,10 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
       poolSize_(poolSize) {
   setObjectName(QStringLiteral("HolesDialog"));
   const int drawSize = std::clamp(std::min(6, poolSize), kMinDrawSize, kMaxDrawSize);
-  drawSize_ = new QSpinBox(this);
-  drawSize_->setObjectName(QStringLiteral("drawSize"));
-  drawSize_->setAccessibleName(QStringLiteral("Numbers drawn"));
-  drawSize_->setRange(kMinDrawSize, kMaxDrawSize);
-  drawSize_->setValue(drawSize);
-  guarantee_ = new QSpinBox(this);
-  guarantee_->setObjectName(QStringLiteral("guarantee"));
-  guarantee_->setAccessibleName(QStringLiteral("Guarantee"));
-  guarantee_->setRange(1, kMaxDrawSize);
-  guarantee_->setValue(std::clamp(guarantee, 1, drawSize));
+  drawSize_ = MakeSpin(QStringLiteral("drawSize"), QStringLiteral("Numbers drawn"), kMinDrawSize,
+                       kMaxDrawSize, drawSize);
+  guarantee_ = MakeSpin(QStringLiteral("guarantee"), QStringLiteral("Guarantee"), 1, kMaxDrawSize,
+                        std::clamp(guarantee, 1, drawSize));
   start_ = MakeButton(QStringLiteral("&Start"), QStringLiteral("start"));
   stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
   copy_ = MakeButton(QStringLiteral("&Copy"), QStringLiteral("copy"));
@@ -53,18 +47,11 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
   holes_ = MakeTextArea(QStringLiteral("holes"));
   holes_->setAccessibleName(QStringLiteral("Holes"));
 
-  auto* guaranteeRow = new QHBoxLayout;
-  guaranteeRow->addWidget(guarantee_);
-  guaranteeRow->addWidget(new QLabel(QStringLiteral("if"), this));
-  guaranteeRow->addWidget(drawSize_);
-  guaranteeRow->addStretch();
   auto* form = new QFormLayout;
   form->addRow(
       QStringLiteral("Pool:"),
       new QLabel(QStringLiteral("1..%1, %2 rows").arg(poolSize).arg(wheel_.rowCount()), this));
-  auto* guaranteeLabel = new QLabel(QStringLiteral("&Guarantee (T if M):"), this);
-  guaranteeLabel->setBuddy(guarantee_);
-  form->addRow(guaranteeLabel, guaranteeRow);
+  AddGuaranteeRow(form, guarantee_, drawSize_);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {start_, stop_, copy_, save_})
     buttons->addWidget(button);

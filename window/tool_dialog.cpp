@@ -1,8 +1,12 @@
 #include "window/tool_dialog.h"
 
 #include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "window/file_io.h"
 #include "window/fonts.h"
@@ -45,6 +49,27 @@ QPushButton* ToolDialog::MakeButton(const QString& text, const QString& name) {
   button->setObjectName(name);
   button->setAutoDefault(false);
   return button;
+}
+
+QSpinBox* ToolDialog::MakeSpin(const QString& name, const QString& spoken, int low, int high,
+                               int value) {
+  auto* spin = new QSpinBox(this);
+  spin->setObjectName(name);
+  spin->setAccessibleName(spoken);
+  spin->setRange(low, high);
+  spin->setValue(value);
+  return spin;
+}
+
+void ToolDialog::AddGuaranteeRow(QFormLayout* form, QSpinBox* guarantee, QSpinBox* drawSize) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(guarantee);
+  row->addWidget(new QLabel(QStringLiteral("if"), this));
+  row->addWidget(drawSize);
+  row->addStretch();
+  auto* label = new QLabel(QStringLiteral("&Guarantee (T if M):"), this);
+  label->setBuddy(guarantee);
+  form->addRow(label, row);
 }
 
 QPlainTextEdit* ToolDialog::MakeTextArea(const QString& name) {

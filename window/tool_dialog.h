@@ -10,7 +10,9 @@
 #include "window/background_run.h"
 #include "window/seams.h"
 
+class QFormLayout;
 class QPlainTextEdit;
+class QSpinBox;
 class QPushButton;
 
 namespace quirmel {
@@ -34,6 +36,10 @@ class ToolDialog : public QDialog {
 
   // A button of the dialog, named for tests and screen readers.
   QPushButton* MakeButton(const QString& text, const QString& name);
+  // A number box named for tests and screen readers.
+  QSpinBox* MakeSpin(const QString& name, const QString& spoken, int low, int high, int value);
+  // The "Guarantee (T if M):" row of a form: the guarantee's box, "if", the draw size's box.
+  void AddGuaranteeRow(QFormLayout* form, QSpinBox* guarantee, QSpinBox* drawSize);
   // A read-only text area in the report's fixed-pitch face.
   QPlainTextEdit* MakeTextArea(const QString& name);
   // Writes `text` to a file the user chooses (an error box when it cannot be written).
