@@ -12,19 +12,11 @@
 #include "tests/window_fixture.h"
 #include "window/file_io.h"
 
+using quirmel::testing::ReadText;
 using quirmel::testing::WindowFixture;
+using quirmel::testing::WriteText;
 
 namespace {
-
-QString WriteText(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
-  QFile file(dir.filePath(name));
-  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : "";
-}
-
-QByteArray ReadText(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray kDesign = "# a ragged design\n1 2 3 4 5 6\n7,8,9\n10-11-12-13\n";
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <memory>
@@ -20,6 +22,17 @@
 #include "window/frm_amain.h"
 
 namespace quirmel::testing {
+
+// A file of `text` in `dir`; its path, or an empty one when it could not be written.
+inline QString WriteText(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
+  QFile file(dir.filePath(name));
+  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : "";
+}
+
+inline QByteArray ReadText(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 struct WindowFixture {
   WheelState state;

@@ -16,19 +16,11 @@
 #include "window/holes_dialog.h"
 #include "window/replay_dialog.h"
 
+using quirmel::testing::ReadText;
 using quirmel::testing::WindowFixture;
+using quirmel::testing::WriteText;
 
 namespace {
-
-QString WriteText(const QTemporaryDir& dir, const QString& name, const QByteArray& text) {
-  QFile file(dir.filePath(name));
-  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : "";
-}
-
-QByteArray ReadText(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The Fano plane: every pair of 1..7 in exactly one row.
 const QByteArray kFano = "1 2 3\n1 4 5\n1 6 7\n2 4 6\n2 5 7\n3 4 7\n3 5 6\n";

@@ -78,7 +78,6 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   start_ = MakeButton(QStringLiteral("&Start"), QStringLiteral("start"));
   stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
   use_ = MakeButton(QStringLiteral("&Use this wheel"), QStringLiteral("use"));
-  QPushButton* close = MakeButton(QStringLiteral("Close"), QStringLiteral("close"));
   start_->setDefault(true);
   progressBar_ = new QProgressBar(this);
   progressBar_->setObjectName(QStringLiteral("progress"));
@@ -96,14 +95,9 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   AddGuaranteeRow(form, guarantee_, drawSize_);
   form->addRow(QStringLiteral("Time &limit:"), seconds_);
   form->addRow(QStringLiteral("&At most:"), mostRows_);
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {start_, stop_, use_})
-    buttons->addWidget(button);
-  buttons->addStretch();
-  buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({start_, stop_, use_}));
   layout->addWidget(progressBar_);
   layout->addWidget(status_);
   layout->addWidget(wheelText_, 1);
@@ -112,7 +106,6 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   connect(start_, &QPushButton::clicked, this, [this] { Start(); });
   connect(stop_, &QPushButton::clicked, this, [this] { StopRun(); });
   connect(use_, &QPushButton::clicked, this, [this] { UseResult(); });
-  connect(close, &QPushButton::clicked, this, &QDialog::close);
   ShowRunning(false);
   numbers_->setFocus();
 }

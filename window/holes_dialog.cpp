@@ -39,7 +39,6 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
   stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
   copy_ = MakeButton(QStringLiteral("&Copy"), QStringLiteral("copy"));
   save_ = MakeButton(QStringLiteral("S&ave..."), QStringLiteral("save"));
-  QPushButton* close = MakeButton(QStringLiteral("Close"), QStringLiteral("close"));
   start_->setDefault(true);
   counter_ = new QLabel(this);
   counter_->setObjectName(QStringLiteral("counter"));
@@ -52,14 +51,9 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
       QStringLiteral("Pool:"),
       new QLabel(QStringLiteral("1..%1, %2 rows").arg(poolSize).arg(wheel_.rowCount()), this));
   AddGuaranteeRow(form, guarantee_, drawSize_);
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {start_, stop_, copy_, save_})
-    buttons->addWidget(button);
-  buttons->addStretch();
-  buttons->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addLayout(buttons);
+  layout->addLayout(ButtonRow({start_, stop_, copy_, save_}));
   layout->addWidget(counter_);
   layout->addWidget(holes_, 1);
   resize(480, 480);
@@ -70,7 +64,6 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
           [this] { QApplication::clipboard()->setText(HoleLines()); });
   connect(save_, &QPushButton::clicked, this,
           [this] { SaveText(QStringLiteral("Save holes"), HoleLines()); });
-  connect(close, &QPushButton::clicked, this, &QDialog::close);
   ShowRunning(false);
 }
 

@@ -67,7 +67,6 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   auto* drawLabel = new QLabel(QStringLiteral("Numbers &drawn:"), this);
   drawLabel->setBuddy(drawSizeBox_);
   export_ = MakeButton(QStringLiteral("&Export CSV..."), QStringLiteral("exportCsv"));
-  QPushButton* close = MakeButton(QStringLiteral("Close"), QStringLiteral("close"));
 
   table_ = new QTableWidget(this);
   table_->setObjectName(QStringLiteral("draws"));
@@ -96,20 +95,15 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   top->addWidget(history_, 1);
   top->addWidget(drawLabel);
   top->addWidget(drawSizeBox_);
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(export_);
-  bottom->addStretch();
-  bottom->addWidget(close);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(tabs, 1);
-  layout->addLayout(bottom);
+  layout->addLayout(ButtonRow({export_}));
   resize(760, 560);
   export_->setEnabled(false);
 
   connect(open, &QPushButton::clicked, this, [this] { ChooseHistory(); });
   connect(export_, &QPushButton::clicked, this, [this] { ExportCsv(); });
-  connect(close, &QPushButton::clicked, this, &QDialog::close);
   connect(drawSizeBox_, &QSpinBox::valueChanged, this, [this](int value) {
     // The history is read again for the new draw size; refused, the old size comes back.
     if (historyName_.isEmpty() || value == drawSize_) return;

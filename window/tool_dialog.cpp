@@ -72,6 +72,18 @@ void ToolDialog::AddGuaranteeRow(QFormLayout* form, QSpinBox* guarantee, QSpinBo
   form->addRow(label, row);
 }
 
+QHBoxLayout* ToolDialog::ButtonRow(std::initializer_list<QPushButton*> actions) {
+  auto* row = new QHBoxLayout;
+  for (QPushButton* button : actions)
+    row->addWidget(button);
+  row->addStretch();
+  QPushButton* close = MakeButton(QStringLiteral("Close"), QStringLiteral("close"));
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+  row->addWidget(close);
+  if (actions.size() > 0) setTabOrder(*(actions.end() - 1), close);  // in reading order
+  return row;
+}
+
 QPlainTextEdit* ToolDialog::MakeTextArea(const QString& name) {
   auto* area = new QPlainTextEdit(this);
   area->setObjectName(name);

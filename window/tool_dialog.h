@@ -6,11 +6,13 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <initializer_list>
 
 #include "window/background_run.h"
 #include "window/seams.h"
 
 class QFormLayout;
+class QHBoxLayout;
 class QPlainTextEdit;
 class QSpinBox;
 class QPushButton;
@@ -40,6 +42,8 @@ class ToolDialog : public QDialog {
   QSpinBox* MakeSpin(const QString& name, const QString& spoken, int low, int high, int value);
   // The "Guarantee (T if M):" row of a form: the guarantee's box, "if", the draw size's box.
   void AddGuaranteeRow(QFormLayout* form, QSpinBox* guarantee, QSpinBox* drawSize);
+  // The row of buttons under a form: the dialog's own, then Close at the far end.
+  QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> actions);
   // A read-only text area in the report's fixed-pitch face.
   QPlainTextEdit* MakeTextArea(const QString& name);
   // Writes `text` to a file the user chooses (an error box when it cannot be written).
