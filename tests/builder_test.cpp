@@ -1,6 +1,6 @@
-// Building wheels for a guarantee: the t-subset state against the straightforward count, known
-// designs and smallest sizes, pigeonhole splits, the player's own numbers, the win table,
-// repeatable runs, stops and refusals.
+// Building wheels for a guarantee: the t-subset and orbit states against the straightforward
+// count, known designs and smallest sizes, pigeonhole splits with thresholds, the player's own
+// numbers, the win table, repeatable runs, stops and refusals.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 
 #include "engine/builder/cover_state.h"
 #include "engine/builder/designs.h"
+#include "engine/builder/groups.h"
+#include "engine/builder/orbit_state.h"
 #include "engine/builder/pigeonhole.h"
 #include "engine/engine.h"
 #include "tests/oracle.h"
@@ -146,21 +148,104 @@ INSTANTIATE_TEST_SUITE_P(Designs, BuildKnown, ::testing::Values(
     KnownCase{49,  6,  2, 6, 19}));  // five groups, each with a covering design of pairs
 // clang-format on
 
-TEST(GroupPlans, CutThePoolSoThatEveryDrawFillsAGroup) {
-  for (const auto& [places, t, m] : {std::tuple{49, 2, 6}, {30, 3, 6}, {20, 2, 5}}) {
+// Every plan's thresholds leave no draw without a group it fills; and a wheel made by a plan
+// from covers of its groups (here: every k-subset of a group, the simplest cover) meets every draw.
+TEST(GroupPlans, GiveEveryDrawAGroupItFills) {
+  for (const auto& [places, t, m] : {std::tuple{49, 2, 6}, {30, 3, 6}, {20, 2, 5}, {12, 2, 4}}) {
     const auto plans = GroupPlans(places, t, m);
     ASSERT_FALSE(plans.empty());
     for (const auto& plan : plans) {
       int used = 0;
+      int slack = 0;
       for (const PlaceGroup& group : plan) {
         EXPECT_EQ(group.first, used);  // side by side, no overlap
+        EXPECT_GE(group.threshold, t);
         used += group.size;
+        slack += group.threshold - 1;
       }
-      const int left = places - used;
-      EXPECT_LE(static_cast<int>(plan.size()) * (t - 1) + left, m - 1);
+      EXPECT_LE(slack + (places - used), m - 1);
     }
   }
+  for (const auto& plan : GroupPlans(10, 2, 4)) {
+    AnyWheel wheel;
+    for (const PlaceGroup& group : plan) {
+      if (group.size < group.threshold) continue;
+      // Every 2-subset of the group (pairs, row size 2) covers the group at any threshold.
+      for (int a = 0; a < group.size; ++a) {
+        for (int b = a + 1; b < group.size; ++b)
+          wheel.AddRow(std::vector<uint8_t>{static_cast<uint8_t>(group.first + a + 1),
+                                            static_cast<uint8_t>(group.first + b + 1)});
+      }
+    }
+    EXPECT_TRUE(SimpleCovers(wheel, OneTo(10), 2, 4));
+  }
 }
+
+struct OrbitCase {
+  CoverShape shape;
+  int cycles, length, prime, order;  // a cyclic group, or (prime > 0) an affine one
+};
+
+class OrbitStateCost : public ::testing::TestWithParam<OrbitCase> {};
+
+// After random base rows and moves, the cost is the number of draws the straightforward check
+// counts as holes in the whole wheel of orbits, a move taken back restores it, and removals cost
+// what RemovalCost said.
+TEST_P(OrbitStateCost, EqualsTheStraightforwardCount) {
+  const OrbitCase c = GetParam();
+  const CoverShape shape = c.shape;
+  const PermutationGroup group = c.prime > 0
+                                     ? AffineGroup(shape.places, c.prime, c.order, c.length > 0)
+                                     : CyclicGroup(shape.places, c.cycles, c.length);
+  OrbitState state(shape, group);
+  SearchRandom random(static_cast<uint64_t>(shape.places * 7 + shape.drawSize));
+  const auto place = [&] { return static_cast<int>(random.Below(shape.places)); };
+  for (int b = 0; b < 3; ++b) {
+    std::vector<uint8_t> row;
+    while (static_cast<int>(row.size()) < shape.rowSize) {
+      const auto p = static_cast<uint8_t>(place());
+      if (std::find(row.begin(), row.end(), p) == row.end()) row.push_back(p);
+    }
+    state.AddBase(row);
+  }
+  for (int step = 0; step < 60; ++step) {
+    const int b = static_cast<int>(random.Below(static_cast<std::size_t>(state.bases())));
+    const auto row = state.base(b);
+    const int out = row[random.Below(row.size())];
+    int in = place();
+    while (std::find(row.begin(), row.end(), in) != row.end())
+      in = place();
+    const int64_t before = state.cost();
+    const int64_t delta = state.Move(b, out, in);
+    EXPECT_EQ(state.cost(), before + delta);
+    if (step % 3 == 0) {
+      state.Move(b, in, out);
+      EXPECT_EQ(state.cost(), before);
+    }
+    if (step == 30) {
+      const int64_t lost = state.RemovalCost(0);
+      const int64_t kept = state.cost();
+      state.RemoveBase(0);
+      EXPECT_EQ(state.cost(), kept + lost);
+    }
+    if (step % 10 != 9) continue;
+    const CheckResult check =
+        SimpleCheck(PlacesWheel(state.Rows()), shape.places, shape.drawSize, shape.guarantee, 0);
+    ASSERT_EQ(state.cost(), check.holes) << group.name << ", step " << step;
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Groups, OrbitStateCost, ::testing::Values(
+    //                  places row t  m   cycles length prime order
+    OrbitCase{CoverShape{13,   5,  3, 3}, 1,     13,    0,    0},   // cyclic on all
+    OrbitCase{CoverShape{14,   5,  2, 4}, 1,     13,    0,    0},   // one place fixed
+    OrbitCase{CoverShape{12,   4,  3, 5}, 2,     6,     0,    0},   // two cycles
+    OrbitCase{CoverShape{15,   6,  3, 4}, 3,     5,     0,    0},   // three cycles
+    OrbitCase{CoverShape{14,   6,  4, 4}, 0,     1,     13,   3},   // x -> ax + b, one fixed
+    OrbitCase{CoverShape{11,   5,  2, 3}, 0,     0,     11,   5},   // x -> ax
+    OrbitCase{CoverShape{12,   6,  3, 6}, 2,     6,     0,    0}));
+// clang-format on
 
 TEST(BuildWheel, UsesOnlyThePlayersNumbers) {
   const std::vector<int> mine{3, 7, 12, 15, 22, 31, 40, 44, 49};

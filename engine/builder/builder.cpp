@@ -10,9 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/builder/anneal.h"
-#include "engine/builder/designs.h"
-#include "engine/builder/pigeonhole.h"
+#include "engine/builder/cover_search.h"
 #include "engine/check/check.h"
 #include "engine/core/subsets.h"
 
@@ -20,8 +18,6 @@ namespace quirmel {
 
 namespace {
 
-constexpr double kSplitShare = 0.1;     // of the time, at most, for the pigeonhole splits
-constexpr double kSplitSeconds = 8;     // and never more than this
 constexpr double kCheckNsPerDraw = 12;  // the final check, per draw and core (measured: 5-7)
 constexpr auto kReportEvery = std::chrono::milliseconds(100);
 constexpr double kCheckOvertime = 0.8;  // seconds the final check may run past the limit
@@ -130,114 +126,6 @@ bool Verified(const Rows& rows, const CoverShape& shape, const CheckProgress& pr
   return check.holes == 0 && check.examined == check.subsets;
 }
 
-struct Start {
-  Rows rows;
-  std::string method;
-};
-
-// A cover by the pigeonhole principle (see pigeonhole.h), each group's covering design found by
-// a short search of its own; the smallest over the ways to cut the pool.
-std::optional<Start> SplitStart(const CoverShape& shape, const SearchControl& control) {
-  // The plans by the rows their groups need at least (the groups' Schoenheim bounds); one that
-  // needs as many as the best plan found, or three quarters of a greedy cover of the whole pool
-  // (which the search then shrinks by more than a quarter), is skipped.
-  const auto least = [&shape](const std::vector<PlaceGroup>& plan) {
-    int64_t rows = 0;
-    for (const PlaceGroup& group : plan) {
-      rows += group.size < shape.rowSize
-                  ? 1
-                  : SchoenheimBound(group.size, shape.rowSize, shape.guarantee, shape.guarantee)
-                        .value_or(1);
-    }
-    return rows;
-  };
-  auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
-  if (plans.empty()) return std::nullopt;
-  std::sort(plans.begin(), plans.end(),
-            [&](const auto& a, const auto& b) { return least(a) < least(b); });
-  SearchControl greedy = control;
-  greedy.maxMoves = 1;
-  const std::size_t greedyRows = Anneal(shape, {}, 1, greedy, nullptr, false).best.size();
-  std::set<int> sizes;
-  for (const auto& plan : plans) {
-    for (const PlaceGroup& group : plan)
-      sizes.insert(group.size);
-  }
-  const double total = std::min(
-      kSplitShare * std::chrono::duration<double>(control.deadline - control.started).count(),
-      kSplitSeconds);
-  const auto slice = std::chrono::duration_cast<SearchClock::duration>(
-      std::chrono::duration<double>(total / static_cast<double>(sizes.size())));
-  std::map<int, Rows> designs;  // by group size: a covering design of its places
-  const auto design = [&](int size) -> const Rows* {
-    if (const auto known = designs.find(size); known != designs.end()) return &known->second;
-    if (size < shape.rowSize) return &(designs[size] = {{}});  // the group, filled up
-    const CoverShape part{.places = size,
-                          .rowSize = shape.rowSize,
-                          .guarantee = shape.guarantee,
-                          .drawSize = shape.guarantee};
-    if (CoverState::Bytes(part) > kMaxBuildBytes) return nullptr;
-    SearchControl partControl = control;
-    partControl.deadline = std::min(control.deadline, SearchClock::now() + slice);
-    partControl.enough =
-        SchoenheimBound(size, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1);
-    SearchOutcome found = Anneal(part, {}, 1, partControl, nullptr, false);
-    if (found.best.empty()) return nullptr;
-    return &(designs[size] = std::move(found.best));
-  };
-  std::optional<Start> best;
-  for (const auto& plan : plans) {
-    const std::size_t enough = best ? best->rows.size() : greedyRows * 3 / 4;
-    if (enough > 0 && least(plan) >= static_cast<int64_t>(enough)) continue;
-    std::set<std::vector<int>> rows;
-    bool complete = true;
-    for (const PlaceGroup& group : plan) {
-      const Rows* local = design(group.size);
-      if (local == nullptr) {
-        complete = false;
-        break;
-      }
-      for (const auto& places : *local) {
-        std::vector<int> row;
-        for (const int place : places)
-          row.push_back(group.first + place);
-        if (places.empty()) {
-          for (int place = 0; place < group.size; ++place)
-            row.push_back(group.first + place);
-        }
-        for (int place = 0; static_cast<int>(row.size()) < shape.rowSize; ++place) {
-          if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
-        }
-        std::sort(row.begin(), row.end());
-        rows.insert(row);
-      }
-    }
-    if (!complete || (best && best->rows.size() <= rows.size())) continue;
-    best =
-        Start{{rows.begin(), rows.end()},
-              "a split into " + std::to_string(plan.size()) + " groups with designs of their own"};
-  }
-  return best;
-}
-
-// The smallest cover that is there before any search: the player's own start, a known design,
-// or a pigeonhole split.
-std::optional<Start> BestStart(const BuildRequest& request, const std::vector<int>& numbers,
-                               const CoverShape& shape, const SearchControl& control) {
-  std::vector<Start> starts;
-  if (request.start) starts.push_back({StartRows(*request.start, numbers, shape.rowSize), ""});
-  if (shape.drawSize == shape.guarantee) {
-    for (DesignStart& design : DesignStarts(shape.places, shape.rowSize, shape.guarantee))
-      starts.push_back({std::move(design.rows), std::move(design.name)});
-  } else if (auto split = SplitStart(shape, control)) {
-    starts.push_back(std::move(*split));
-  }
-  if (starts.empty()) return std::nullopt;
-  return *std::min_element(starts.begin(), starts.end(), [](const Start& a, const Start& b) {
-    return a.rows.size() < b.rows.size();
-  });
-}
-
 int SearchCount(const BuildRequest& request, const CoverShape& shape) {
   const int wanted = request.threads > 0
                          ? request.threads
@@ -286,25 +174,18 @@ BuildResult BuildWheel(const BuildRequest& request) {
     return std::chrono::duration<double>(SearchClock::now() - control.started).count();
   };
 
-  std::optional<Start> start;
-  std::vector<SearchOutcome> outcomes(static_cast<std::size_t>(result.threads));
+  const std::optional<Rows> start =
+      request.start ? std::optional<Rows>(StartRows(*request.start, numbers, shape.rowSize))
+                    : std::nullopt;
+  FoundCover found;
   std::mutex mutex;
   std::condition_variable ended;
   bool done = false;
   std::exception_ptr failure;
   std::thread coordinator([&] {
     try {
-      start = BestStart(request, numbers, shape, control);
-      std::vector<std::thread> searches;
-      for (int j = 0; j < result.threads; ++j) {
-        searches.emplace_back([&, j] {
-          outcomes[static_cast<std::size_t>(j)] =
-              Anneal(shape, start ? start->rows : Rows{}, request.seed + static_cast<uint64_t>(j),
-                     control, &live, j == 0);
-        });
-      }
-      for (std::thread& search : searches)
-        search.join();
+      found =
+          FindCover(shape, control, result.threads, request.seed, &live, start ? &*start : nullptr);
     } catch (...) {
       failure = std::current_exception();
     }
@@ -333,26 +214,20 @@ BuildResult BuildWheel(const BuildRequest& request) {
   coordinator.join();
   if (failure) std::rethrow_exception(failure);
 
-  const SearchOutcome* best = nullptr;
-  for (const SearchOutcome& outcome : outcomes) {
-    result.moves += outcome.moves;
-    if (!outcome.best.empty() && (best == nullptr || outcome.best.size() < best->best.size()))
-      best = &outcome;
-    if (outcome.firstCover >= 0 &&
-        (result.firstCover < 0 || outcome.firstCover < result.firstCover))
-      result.firstCover = outcome.firstCover;
-  }
-  if (best == nullptr) {  // not even the greedy start was finished
-    result.wheel = ToWheel(outcomes.front().last, numbers);
+  result.moves = found.moves;
+  result.firstCover = found.firstCover;
+  if (found.rows.empty()) {  // not even the greedy start was finished
+    result.wheel = ToWheel(found.last, numbers);
     result.method = "none: the time ran out before a first cover";
   } else {
     // The check keeps to the time limit too, and after a stop to a short while: cut short, it
     // confirms nothing.
-    result.covered = Verified(best->best, shape, [&](int64_t, int64_t) {
+    const int size = static_cast<int>(found.rows.size());
+    result.covered = Verified(found.rows, shape, [&](int64_t, int64_t) {
       if (request.progress && !result.stopped &&
-          request.progress({.rows = static_cast<int>(best->best.size()),
+          request.progress({.rows = size,
                             .cost = 0,
-                            .bestRows = static_cast<int>(best->best.size()),
+                            .bestRows = size,
                             .moves = result.moves,
                             .seconds = elapsed()})) {
         result.stopped = true;
@@ -363,12 +238,9 @@ BuildResult BuildWheel(const BuildRequest& request) {
       if (elapsed() > limit) result.unchecked = true;
       return result.unchecked;
     });
-    result.wheel = ToWheel(best->best, numbers);
-    result.bestAt = best->bestAt;
-    const bool fromStart = start && start->rows.size() == best->best.size();
-    result.method = fromStart && !start->method.empty() ? start->method
-                    : start && !start->method.empty()   ? "search from " + start->method
-                                                        : "search";
+    result.wheel = ToWheel(found.rows, numbers);
+    result.bestAt = found.bestAt;
+    result.method = found.method;
   }
   const auto rows = static_cast<int64_t>(result.wheel.rowCount());
   result.reachedTarget = result.covered && request.targetRows && rows <= *request.targetRows;

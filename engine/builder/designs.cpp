@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <set>
 
@@ -98,6 +99,177 @@ KnownDesign AffinePlane(int q) {
   return design;
 }
 
+// The field of q = p^n elements: the polynomials over the integers modulo p of degree below n
+// (an element's base-p digits are its coefficients), multiplied modulo a monic polynomial of
+// degree n that has no zero divisors, found by trying them in turn.
+struct Field {
+  int p = 0;
+  int q = 0;
+  std::vector<int> sum;      // q x q
+  std::vector<int> product;  // q x q
+
+  int Add(int a, int b) const { return sum[static_cast<std::size_t>(a * q + b)]; }
+  int Mul(int a, int b) const { return product[static_cast<std::size_t>(a * q + b)]; }
+  int Neg(int a) const {
+    for (int b = 0; b < q; ++b) {
+      if (Add(a, b) == 0) return b;
+    }
+    return 0;
+  }
+  int Inv(int a) const {
+    for (int b = 1; b < q; ++b) {
+      if (Mul(a, b) == 1) return b;
+    }
+    return 0;
+  }
+};
+
+Field MakeField(int p, int n) {
+  int q = 1;
+  for (int i = 0; i < n; ++i)
+    q *= p;
+  const auto digits = [&](int x) {
+    std::vector<int> d(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i, x /= p)
+      d[static_cast<std::size_t>(i)] = x % p;
+    return d;
+  };
+  const auto number = [&](const std::vector<int>& d) {
+    int x = 0;
+    for (int i = n - 1; i >= 0; --i)
+      x = x * p + d[static_cast<std::size_t>(i)];
+    return x;
+  };
+  Field field{.p = p, .q = q, .sum = {}, .product = {}};
+  for (int a = 0; a < q; ++a) {
+    for (int b = 0; b < q; ++b) {
+      std::vector<int> d = digits(a);
+      const std::vector<int> e = digits(b);
+      for (int i = 0; i < n; ++i)
+        d[static_cast<std::size_t>(i)] =
+            (d[static_cast<std::size_t>(i)] + e[static_cast<std::size_t>(i)]) % p;
+      field.sum.push_back(number(d));
+    }
+  }
+  for (int low = 0; low < q; ++low) {  // x^n = -(the digits of `low`) as the reduction rule
+    const std::vector<int> reduce = digits(low);
+    field.product.assign(static_cast<std::size_t>(q * q), 0);
+    bool zeroDivisor = false;
+    for (int a = 0; a < q && !zeroDivisor; ++a) {
+      for (int b = 0; b < q; ++b) {
+        std::vector<int> full(static_cast<std::size_t>(2 * n), 0);
+        const std::vector<int> x = digits(a);
+        const std::vector<int> y = digits(b);
+        for (int i = 0; i < n; ++i) {
+          for (int j = 0; j < n; ++j)
+            full[static_cast<std::size_t>(i + j)] +=
+                x[static_cast<std::size_t>(i)] * y[static_cast<std::size_t>(j)];
+        }
+        for (int i = 2 * n - 1; i >= n; --i) {  // x^i = x^(i-n) x^n
+          const int c = full[static_cast<std::size_t>(i)] % p;
+          full[static_cast<std::size_t>(i)] = 0;
+          for (int j = 0; j < n; ++j)
+            full[static_cast<std::size_t>(i - n + j)] +=
+                c * (p - reduce[static_cast<std::size_t>(j)]);
+        }
+        std::vector<int> d(full.begin(), full.begin() + n);
+        for (int& c : d)
+          c %= p;
+        const int value = number(d);
+        field.product[static_cast<std::size_t>(a * q + b)] = value;
+        if (a != 0 && b != 0 && value == 0) zeroDivisor = true;
+      }
+    }
+    if (!zeroDivisor) break;
+  }
+  return field;
+}
+
+// The images of `base` (points of the projective line over the field: its elements and
+// infinity, the point q) under the maps x -> (ax + b) / (cx + d), ad - bc nonzero, or with
+// `squares` only those whose determinant is a square (PSL(2, q) for an odd prime q).
+std::vector<std::vector<int>> MoebiusImages(const Field& f, const std::vector<int>& base,
+                                            bool squares) {
+  const int infinity = f.q;
+  std::set<int> squareSet;
+  for (int x = 1; x < f.q; ++x)
+    squareSet.insert(f.Mul(x, x));
+  std::set<std::vector<int>> blocks;
+  for (int a = 0; a < f.q; ++a) {
+    for (int b = 0; b < f.q; ++b) {
+      for (int c = 0; c < f.q; ++c) {
+        for (int d = 0; d < f.q; ++d) {
+          const int det = f.Add(f.Mul(a, d), f.Neg(f.Mul(b, c)));
+          if (det == 0 || (squares && squareSet.count(det) == 0)) continue;
+          std::vector<int> image;
+          for (const int x : base) {
+            const int top = x == infinity ? a : f.Add(f.Mul(a, x), b);
+            const int bottom = x == infinity ? c : f.Add(f.Mul(c, x), d);
+            image.push_back(bottom == 0 ? infinity : f.Mul(top, f.Inv(bottom)));
+          }
+          std::sort(image.begin(), image.end());
+          blocks.insert(image);
+        }
+      }
+    }
+  }
+  return {blocks.begin(), blocks.end()};
+}
+
+// The inversive plane of order q, S(3, q+1, q^2+1): the points of the projective line over the
+// field of q^2 elements, the rows the images of the subline (the subfield of q elements and
+// infinity) under every Moebius map.
+KnownDesign InversivePlane(int p, int n) {
+  const Field f = MakeField(p, 2 * n);
+  const int order = static_cast<int>(std::lround(std::sqrt(f.q)));
+  std::vector<int> subline{f.q};
+  for (int x = 0; x < f.q; ++x) {
+    int power = x;  // x^order == x exactly on the subfield
+    for (int i = 1; i < order; ++i)
+      power = f.Mul(power, x);
+    if (power == x) subline.push_back(x);
+  }
+  return {.name = "S(3," + std::to_string(order + 1) + "," + std::to_string(f.q + 1) +
+                  "), the inversive plane of order " + std::to_string(order),
+          .points = f.q + 1,
+          .rowSize = order + 1,
+          .guarantee = 3,
+          .rows = MoebiusImages(f, subline, false)};
+}
+
+// The small Witt design S(5,6,12): the images of the quadratic residues modulo 11 and infinity
+// under PSL(2,11).
+KnownDesign WittDesign12() {
+  const Field f = MakeField(11, 1);
+  return {.name = "S(5,6,12), the small Witt design",
+          .points = 12,
+          .rowSize = 6,
+          .guarantee = 5,
+          .rows = MoebiusImages(f, {1, 3, 4, 5, 9, 11}, true)};
+}
+
+// The rows through the last point, less it: S(t-1, k-1, v-1) from S(t, k, v).
+KnownDesign DerivedDesign(const KnownDesign& design) {
+  const int point = design.points - 1;
+  KnownDesign derived{.name = "S(" + std::to_string(design.guarantee - 1) + "," +
+                              std::to_string(design.rowSize - 1) + "," +
+                              std::to_string(design.points - 1) + ") derived from " +
+                              design.name.substr(0, design.name.find(')') + 1),
+                      .points = design.points - 1,
+                      .rowSize = design.rowSize - 1,
+                      .guarantee = design.guarantee - 1,
+                      .rows = {}};
+  for (const auto& row : design.rows) {
+    if (std::find(row.begin(), row.end(), point) == row.end()) continue;
+    std::vector<int> less;
+    for (const int x : row) {
+      if (x != point) less.push_back(x);
+    }
+    derived.rows.push_back(less);
+  }
+  return derived;
+}
+
 std::vector<KnownDesign> Construct() {
   const std::vector<uint32_t> octads = Octads();
   std::vector<KnownDesign> designs{Derived(octads, 0, 5), Derived(octads, 1u << 23, 4),
@@ -105,6 +277,19 @@ std::vector<KnownDesign> Construct() {
   for (const int q : {2, 3, 5, 7}) {
     designs.push_back(ProjectivePlane(q));
     designs.push_back(AffinePlane(q));
+  }
+  designs.push_back(InversivePlane(2, 2));
+  designs.push_back(InversivePlane(5, 1));
+  designs.push_back(WittDesign12());
+  // Every design derived from one with t >= 3, unless one of its shape is there already.
+  for (std::size_t i = 0; i < designs.size(); ++i) {
+    if (designs[i].guarantee < 3) continue;
+    KnownDesign derived = DerivedDesign(designs[i]);
+    const bool known = std::any_of(designs.begin(), designs.end(), [&](const KnownDesign& d) {
+      return d.points == derived.points && d.rowSize == derived.rowSize &&
+             d.guarantee == derived.guarantee;
+    });
+    if (!known) designs.push_back(std::move(derived));
   }
   return designs;
 }

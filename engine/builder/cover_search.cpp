@@ -1,0 +1,302 @@
+#include "engine/builder/cover_search.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "engine/builder/builder.h"
+#include "engine/builder/designs.h"
+#include "engine/builder/groups.h"
+#include "engine/builder/orbit_search.h"
+#include "engine/builder/orbit_state.h"
+#include "engine/builder/pigeonhole.h"
+#include "engine/limits.h"
+
+namespace quirmel {
+
+namespace {
+
+constexpr double kSplitShare = 0.5;       // of a lotto design's time (m > t), for the splits
+constexpr double kEstimateShare = 0.1;    // of the splits' time, for greedy estimates of groups
+constexpr double kFirstRound = 0.1;       // of the splits' time, for a first wheel of every plan,
+constexpr double kFirstRoundSeconds = 1;  // and never more than this
+constexpr int kPlansBuilt = 3;            // the plans of the smallest estimates, built in full
+constexpr int kMaxSplitDepth = 2;         // splits within splits, at most
+constexpr double kOrbitShare = 0.35;      // of the time left, for the orbit searches
+constexpr int kMaxGroupsTried = 12;
+constexpr int kRowsPerOrbit = 4;  // a group tried has at most a quarter as many elements as rows
+
+double Since(SearchClock::time_point from) {
+  return std::chrono::duration<double>(SearchClock::now() - from).count();
+}
+
+double Left(const SearchControl& control) {
+  return std::max(0.0,
+                  std::chrono::duration<double>(control.deadline - SearchClock::now()).count());
+}
+
+bool Ended(const SearchControl& control) {
+  return (control.stop != nullptr && control.stop->load()) ||
+         SearchClock::now() >= control.deadline;
+}
+
+// A part of the build's time: with a move limit (a repeatable run) every part runs its moves
+// and only the build's own deadline applies.
+SearchControl Slice(const SearchControl& control, double seconds, int64_t enough) {
+  SearchControl part = control;
+  if (control.maxMoves == 0) {
+    part.deadline = std::min(control.deadline,
+                             SearchClock::now() + std::chrono::duration_cast<SearchClock::duration>(
+                                                      std::chrono::duration<double>(seconds)));
+  }
+  part.enough = enough;
+  return part;
+}
+
+void Offer(FoundCover& found, Rows rows, const std::string& method, double at) {
+  if (rows.empty()) return;
+  if (found.firstCover < 0 || at < found.firstCover) found.firstCover = at;
+  if (!found.rows.empty() && rows.size() >= found.rows.size()) return;
+  found.rows = std::move(rows);
+  found.method = method;
+  found.bestAt = at;
+}
+
+void Absorb(FoundCover& found, SearchOutcome&& outcome, const std::string& method) {
+  found.moves += outcome.moves;
+  if (outcome.firstCover >= 0 && (found.firstCover < 0 || outcome.firstCover < found.firstCover))
+    found.firstCover = outcome.firstCover;
+  if (outcome.best.empty() || (!found.rows.empty() && outcome.best.size() >= found.rows.size()))
+    return;
+  found.rows = std::move(outcome.best);
+  found.method = method;
+  found.bestAt = outcome.bestAt;
+}
+
+// A row of k places holding `row`, filled up with the lowest places it lacks.
+std::vector<int> FilledUp(std::vector<int> row, int rowSize) {
+  for (int place = 0; static_cast<int>(row.size()) < rowSize; ++place) {
+    if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
+  }
+  std::sort(row.begin(), row.end());
+  return row;
+}
+
+std::string PlanText(const std::vector<PlaceGroup>& plan, const CoverShape& shape) {
+  std::string text = "a split into ";
+  int used = 0;
+  for (std::size_t g = 0; g < plan.size(); ++g) {
+    text += (g > 0 ? " + " : "") + std::to_string(plan[g].size) + " (" +
+            std::to_string(shape.guarantee) + " if " + std::to_string(plan[g].threshold) + ")";
+    used += plan[g].size;
+  }
+  if (used < shape.places) text += " + " + std::to_string(shape.places - used) + " without rows";
+  return text + ", each with a wheel of its own";
+}
+
+void Publish(SearchLive* live, std::size_t rows) {
+  if (live == nullptr || rows == 0) return;
+  const int size = static_cast<int>(rows);
+  int shown = live->bestRows.load();
+  while ((shown == 0 || shown > size) && !live->bestRows.compare_exchange_weak(shown, size)) {
+  }
+}
+
+// The wheel of a plan from its groups' wheels, offered when every group has one.
+void OfferPlan(const std::vector<PlaceGroup>& plan, const CoverShape& shape,
+               const std::map<std::pair<int, int>, Rows>& wheels, FoundCover& found,
+               const SearchControl& control, SearchLive* live) {
+  std::set<std::vector<int>> wheel;
+  for (const PlaceGroup& group : plan) {
+    if (group.size < group.threshold) continue;  // no draw puts that many into it
+    if (group.size <= shape.rowSize) {
+      std::vector<int> row;
+      for (int place = 0; place < group.size; ++place)
+        row.push_back(group.first + place);
+      wheel.insert(FilledUp(row, shape.rowSize));
+      continue;
+    }
+    const auto local = wheels.find({group.size, group.threshold});
+    if (local == wheels.end()) return;
+    for (const auto& places : local->second) {
+      std::vector<int> row;
+      for (const int place : places)
+        row.push_back(group.first + place);
+      wheel.insert(row);
+    }
+  }
+  Offer(found, {wheel.begin(), wheel.end()}, PlanText(plan, shape), Since(control.started));
+  Publish(live, found.rows.size());
+}
+
+// The pigeonhole splits (see pigeonhole.h): the plans ordered by an estimate of their rows (the
+// Schoenheim bound for a covering design, four fifths of a greedy wheel otherwise), the first
+// few built, each group's wheel by these same phases in a share of the time.
+void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
+                SearchLive* live, FoundCover& found) {
+  auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
+  if (plans.empty()) return;
+  const auto started = SearchClock::now();
+  const double total = Left(control) * kSplitShare;
+  std::map<std::pair<int, int>, int64_t> estimates;
+  const auto estimate = [&](int size, int threshold) -> int64_t {
+    if (size < threshold) return 0;
+    if (size <= shape.rowSize) return 1;
+    if (threshold == shape.guarantee)
+      return SchoenheimBound(size, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1);
+    const auto key = std::pair{size, threshold};
+    if (const auto known = estimates.find(key); known != estimates.end()) return known->second;
+    const CoverShape part{.places = size,
+                          .rowSize = shape.rowSize,
+                          .guarantee = shape.guarantee,
+                          .drawSize = threshold};
+    const int shrunk = size - (threshold - shape.guarantee);  // a cover of all but a few
+    int64_t value =
+        shrunk <= shape.rowSize
+            ? 1
+            : SchoenheimBound(shrunk, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1) *
+                  3 / 4;
+    if (Since(started) < kEstimateShare * total && CoverState::Bytes(part) <= kMaxBuildBytes / 4) {
+      SearchControl greedy = control;
+      greedy.maxMoves = 1;
+      const SearchOutcome outcome = Anneal(part, {}, seed, greedy, nullptr, false);
+      if (!outcome.best.empty()) value = static_cast<int64_t>(outcome.best.size()) * 4 / 5;
+    }
+    return estimates[key] = value;
+  };
+  std::vector<std::pair<int64_t, std::size_t>> order;
+  for (std::size_t p = 0; p < plans.size() && !Ended(control); ++p) {
+    int64_t rows = 0;
+    for (const PlaceGroup& group : plans[p])
+      rows += estimate(group.size, group.threshold);
+    order.emplace_back(rows, p);
+  }
+  std::stable_sort(order.begin(), order.end());
+  if (order.size() > static_cast<std::size_t>(kPlansBuilt)) order.resize(kPlansBuilt);
+
+  std::set<std::pair<int, int>> parts;  // (size, threshold) of the groups that need a search
+  for (const auto& [rows, p] : order) {
+    for (const PlaceGroup& group : plans[p]) {
+      if (group.size > shape.rowSize && group.size >= group.threshold)
+        parts.emplace(group.size, group.threshold);
+    }
+  }
+  // Two rounds: a quick one, so that a first split wheel is there early, and one that goes on
+  // from its groups' wheels with the rest of the time.
+  std::map<std::pair<int, int>, Rows> wheels;
+  for (const double roundEnd : {std::min(kFirstRound * total, kFirstRoundSeconds), total}) {
+    std::size_t partsLeft = parts.size();
+    for (const auto& [size, threshold] : parts) {
+      const CoverShape part{.places = size,
+                            .rowSize = shape.rowSize,
+                            .guarantee = shape.guarantee,
+                            .drawSize = threshold};
+      const double seconds =
+          std::max(0.0, roundEnd - Since(started)) / static_cast<double>(partsLeft--);
+      if (CoverState::Bytes(part) > kMaxBuildBytes || Ended(control)) continue;
+      const int64_t enough =
+          threshold == shape.guarantee
+              ? SchoenheimBound(size, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1)
+              : 1;
+      const auto known = wheels.find({size, threshold});
+      if (known != wheels.end() && static_cast<int64_t>(known->second.size()) <= enough) continue;
+      FoundCover sub = FindCover(part, Slice(control, seconds, enough), 1, seed, nullptr,
+                                 known != wheels.end() ? &known->second : nullptr, depth + 1);
+      found.moves += sub.moves;
+      if (!sub.rows.empty() && (known == wheels.end() || sub.rows.size() < known->second.size()))
+        wheels[{size, threshold}] = std::move(sub.rows);
+    }
+    for (const auto& [rows, p] : order)
+      OfferPlan(plans[p], shape, wheels, found, control, live);
+    if (control.maxMoves > 0) break;  // a repeatable run has one round of its moves
+  }
+}
+
+// Orbit searches under the groups that fit the pool, side by side on the threads.
+void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threads, uint64_t seed,
+                SearchLive* live, FoundCover& found) {
+  int64_t estimate = static_cast<int64_t>(found.rows.size());
+  if (estimate == 0) {
+    const auto bound =
+        SchoenheimBound(shape.places, shape.rowSize, shape.guarantee, shape.drawSize);
+    if (bound) {
+      estimate = *bound * 3 / 2;
+    } else {
+      SearchControl greedy = control;
+      greedy.maxMoves = 1;
+      estimate = static_cast<int64_t>(Anneal(shape, {}, seed, greedy, nullptr, false).best.size());
+    }
+  }
+  std::vector<PermutationGroup> groups;
+  for (PermutationGroup& group : GroupsFor(
+           shape.places, static_cast<int>(std::min<int64_t>(estimate / kRowsPerOrbit, 1 << 20)))) {
+    if (static_cast<int>(groups.size()) < kMaxGroupsTried &&
+        OrbitState::Fits(shape, group, kMaxBuildBytes / threads))
+      groups.push_back(std::move(group));
+  }
+  if (groups.empty() || Ended(control)) return;
+  const int used = std::min(threads, static_cast<int>(groups.size()));
+  const std::size_t rounds =
+      (groups.size() + static_cast<std::size_t>(used) - 1) / static_cast<std::size_t>(used);
+  const double slice = Left(control) * kOrbitShare / static_cast<double>(rounds);
+  std::vector<SearchOutcome> outcomes(groups.size());
+  std::vector<std::thread> searches;
+  for (int j = 0; j < used; ++j) {
+    searches.emplace_back([&, j] {
+      for (std::size_t i = static_cast<std::size_t>(j); i < groups.size();
+           i += static_cast<std::size_t>(used)) {
+        if (Ended(control)) break;
+        outcomes[i] =
+            OrbitSearch(shape, groups[i], seed + i, Slice(control, slice, control.enough), live);
+      }
+    });
+  }
+  for (std::thread& search : searches)
+    search.join();
+  for (std::size_t i = 0; i < groups.size(); ++i)
+    Absorb(found, std::move(outcomes[i]), "orbit search under " + groups[i].name);
+}
+
+}  // namespace
+
+FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int threads,
+                     uint64_t seed, SearchLive* live, const Rows* start, int depth) {
+  FoundCover found;
+  if (shape.drawSize == shape.guarantee) {
+    for (DesignStart& design : DesignStarts(shape.places, shape.rowSize, shape.guarantee))
+      Offer(found, std::move(design.rows), design.name, Since(control.started));
+    Publish(live, found.rows.size());
+  } else if (depth < kMaxSplitDepth) {
+    SplitPhase(shape, control, seed, depth, live, found);
+  }
+  const auto enough = [&] {
+    return !found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= control.enough;
+  };
+  if (enough()) return found;
+  OrbitPhase(shape, control, threads, seed, live, found);
+  if (enough()) return found;
+
+  // The free searches, from the smallest cover so far or the player's start, when smaller.
+  const Rows& from = start != nullptr && (found.rows.empty() || start->size() < found.rows.size())
+                         ? *start
+                         : found.rows;
+  const std::string method =
+      &from == start || found.method.empty() ? "search" : "search from " + found.method;
+  std::vector<SearchOutcome> outcomes(static_cast<std::size_t>(threads));
+  std::vector<std::thread> searches;
+  for (int j = 0; j < threads; ++j) {
+    searches.emplace_back([&, j] {
+      outcomes[static_cast<std::size_t>(j)] =
+          Anneal(shape, from, seed + static_cast<uint64_t>(j), control, live, j == 0);
+    });
+  }
+  for (std::thread& search : searches)
+    search.join();
+  found.last = outcomes.front().last;
+  for (SearchOutcome& outcome : outcomes)
+    Absorb(found, std::move(outcome), method);
+  return found;
+}
+
+}  // namespace quirmel

@@ -1,0 +1,42 @@
+#pragma once
+
+// Groups of permutations of the places, for searches that keep a wheel made of whole orbits:
+// a wheel that a group maps onto itself is given by a few base rows, each standing for every
+// image of it under the group. The groups are listed element by element (each a table of the
+// images of the places), small enough for that: cyclic shifts of one or more equal cycles of
+// places (the cyclic development of a key is the simplest), and the maps x -> a x + b and
+// x -> a x modulo a prime, with a in a subgroup of the multiplicative group.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quirmel {
+
+struct PermutationGroup {
+  std::string name;
+  int places = 0;
+  int order = 0;
+  std::vector<uint8_t> images;  // element g maps place x to images[g * places + x]
+
+  const uint8_t* element(int g) const {
+    return images.data() + static_cast<std::size_t>(g) * static_cast<std::size_t>(places);
+  }
+};
+
+// `cycles` cycles of `length` places each (places 0..cycles*length-1), turned together by one
+// step at a time; the places after them are fixed.
+PermutationGroup CyclicGroup(int places, int cycles, int length);
+
+// x -> a x + b (or x -> a x without `shifts`) over the integers modulo the prime p (places
+// 0..p-1), with a running over the subgroup of order d of the nonzero residues; the places from
+// p on are fixed (the point at infinity of the projective line is one of them).
+PermutationGroup AffineGroup(int places, int prime, int d, bool shifts);
+
+// The groups a search over `places` places may try, each of order 2..maxOrder: the cyclic
+// group on all places or on all but one, two or three equal cycles (one place left fixed when
+// they do not divide the pool), and the affine and multiplier groups of a prime p = places or
+// places - 1. The most promising first: the larger the group, the fewer base rows.
+std::vector<PermutationGroup> GroupsFor(int places, int maxOrder);
+
+}  // namespace quirmel
