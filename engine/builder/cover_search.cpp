@@ -24,8 +24,12 @@ constexpr double kFirstRoundSeconds = 1;  // and never more than this
 constexpr int kPlansBuilt = 3;            // the plans of the smallest estimates, built in full
 constexpr int kMaxSplitDepth = 2;         // splits within splits, at most
 constexpr double kOrbitShare = 0.35;      // of the time left, for the orbit searches
-constexpr int kMaxGroupsTried = 12;
-constexpr int kRowsPerOrbit = 4;  // a group tried has at most a quarter as many elements as rows
+constexpr int kMaxGroupsTried = 10;
+// A group tried has at most a quarter as many elements as the wheel is expected to have rows
+// (coarser steps of rows are too coarse) and at least a 64th (a smaller one searches much as
+// the free search does).
+constexpr int kRowsPerOrbit = 4;
+constexpr int kMostRowsPerOrbit = 64;
 
 double Since(SearchClock::time_point from) {
   return std::chrono::duration<double>(SearchClock::now() - from).count();
@@ -232,6 +236,7 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
   for (PermutationGroup& group : GroupsFor(
            shape.places, static_cast<int>(std::min<int64_t>(estimate / kRowsPerOrbit, 1 << 20)))) {
     if (static_cast<int>(groups.size()) < kMaxGroupsTried &&
+        group.order * kMostRowsPerOrbit >= estimate &&
         OrbitState::Fits(shape, group, kMaxBuildBytes / threads))
       groups.push_back(std::move(group));
   }

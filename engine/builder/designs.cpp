@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <set>
 
+#include "engine/builder/finite_field.h"
+
 namespace quirmel {
 
 namespace {
@@ -97,92 +99,6 @@ KnownDesign AffinePlane(int q) {
     }
   }
   return design;
-}
-
-// The field of q = p^n elements: the polynomials over the integers modulo p of degree below n
-// (an element's base-p digits are its coefficients), multiplied modulo a monic polynomial of
-// degree n that has no zero divisors, found by trying them in turn.
-struct Field {
-  int p = 0;
-  int q = 0;
-  std::vector<int> sum;      // q x q
-  std::vector<int> product;  // q x q
-
-  int Add(int a, int b) const { return sum[static_cast<std::size_t>(a * q + b)]; }
-  int Mul(int a, int b) const { return product[static_cast<std::size_t>(a * q + b)]; }
-  int Neg(int a) const {
-    for (int b = 0; b < q; ++b) {
-      if (Add(a, b) == 0) return b;
-    }
-    return 0;
-  }
-  int Inv(int a) const {
-    for (int b = 1; b < q; ++b) {
-      if (Mul(a, b) == 1) return b;
-    }
-    return 0;
-  }
-};
-
-Field MakeField(int p, int n) {
-  int q = 1;
-  for (int i = 0; i < n; ++i)
-    q *= p;
-  const auto digits = [&](int x) {
-    std::vector<int> d(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i, x /= p)
-      d[static_cast<std::size_t>(i)] = x % p;
-    return d;
-  };
-  const auto number = [&](const std::vector<int>& d) {
-    int x = 0;
-    for (int i = n - 1; i >= 0; --i)
-      x = x * p + d[static_cast<std::size_t>(i)];
-    return x;
-  };
-  Field field{.p = p, .q = q, .sum = {}, .product = {}};
-  for (int a = 0; a < q; ++a) {
-    for (int b = 0; b < q; ++b) {
-      std::vector<int> d = digits(a);
-      const std::vector<int> e = digits(b);
-      for (int i = 0; i < n; ++i)
-        d[static_cast<std::size_t>(i)] =
-            (d[static_cast<std::size_t>(i)] + e[static_cast<std::size_t>(i)]) % p;
-      field.sum.push_back(number(d));
-    }
-  }
-  for (int low = 0; low < q; ++low) {  // x^n = -(the digits of `low`) as the reduction rule
-    const std::vector<int> reduce = digits(low);
-    field.product.assign(static_cast<std::size_t>(q * q), 0);
-    bool zeroDivisor = false;
-    for (int a = 0; a < q && !zeroDivisor; ++a) {
-      for (int b = 0; b < q; ++b) {
-        std::vector<int> full(static_cast<std::size_t>(2 * n), 0);
-        const std::vector<int> x = digits(a);
-        const std::vector<int> y = digits(b);
-        for (int i = 0; i < n; ++i) {
-          for (int j = 0; j < n; ++j)
-            full[static_cast<std::size_t>(i + j)] +=
-                x[static_cast<std::size_t>(i)] * y[static_cast<std::size_t>(j)];
-        }
-        for (int i = 2 * n - 1; i >= n; --i) {  // x^i = x^(i-n) x^n
-          const int c = full[static_cast<std::size_t>(i)] % p;
-          full[static_cast<std::size_t>(i)] = 0;
-          for (int j = 0; j < n; ++j)
-            full[static_cast<std::size_t>(i - n + j)] +=
-                c * (p - reduce[static_cast<std::size_t>(j)]);
-        }
-        std::vector<int> d(full.begin(), full.begin() + n);
-        for (int& c : d)
-          c %= p;
-        const int value = number(d);
-        field.product[static_cast<std::size_t>(a * q + b)] = value;
-        if (a != 0 && b != 0 && value == 0) zeroDivisor = true;
-      }
-    }
-    if (!zeroDivisor) break;
-  }
-  return field;
 }
 
 // The images of `base` (points of the projective line over the field: its elements and

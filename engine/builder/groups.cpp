@@ -2,31 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/builder/finite_field.h"
+
 namespace quirmel {
 
 namespace {
-
-bool IsPrime(int n) {
-  if (n < 2) return false;
-  for (int d = 2; d * d <= n; ++d) {
-    if (n % d == 0) return false;
-  }
-  return true;
-}
-
-// A generator of the nonzero residues modulo the prime p.
-int PrimitiveRoot(int p) {
-  for (int g = 1; g < p; ++g) {
-    int x = 1;
-    int order = 0;
-    do {
-      x = x * g % p;
-      ++order;
-    } while (x != 1);
-    if (order == p - 1) return g;
-  }
-  return 1;
-}
 
 std::string Count(int n) {
   static const char* const kWords[] = {"", "one", "two", "three"};
@@ -52,22 +32,26 @@ PermutationGroup CyclicGroup(int places, int cycles, int length) {
   return group;
 }
 
-PermutationGroup AffineGroup(int places, int prime, int d, bool shifts) {
-  const int root = PrimitiveRoot(prime);
+PermutationGroup AffineGroup(int places, int q, int d, bool shifts) {
+  const PrimePower power = AsPrimePower(q);
+  const Field field = MakeField(power.p, power.n);
   int step = 1;  // a generator of the subgroup of order d
-  for (int i = 0; i < (prime - 1) / d; ++i)
-    step = step * root % prime;
-  PermutationGroup group{.name = (shifts ? "x -> ax + b" : "x -> ax") + std::string(" mod ") +
-                                 std::to_string(prime) + ", a of order " + std::to_string(d),
+  for (int i = 0; i < (q - 1) / d; ++i)
+    step = field.Mul(step, field.Primitive());
+  const std::string over =
+      power.n == 1 ? " mod " + std::to_string(q) : " over GF(" + std::to_string(q) + ")";
+  PermutationGroup group{.name = d == 1 ? "x -> x + b" + over
+                                        : (shifts ? "x -> ax + b" : "x -> ax") + over +
+                                              ", a of order " + std::to_string(d),
                          .places = places,
-                         .order = d * (shifts ? prime : 1),
+                         .order = d * (shifts ? q : 1),
                          .images = {}};
-  if (places > prime) group.name += ", " + Count(places - prime) + " fixed";
+  if (places > q) group.name += ", " + Count(places - q) + " fixed";
   int a = 1;
-  for (int i = 0; i < d; ++i, a = a * step % prime) {
-    for (int b = 0; b < (shifts ? prime : 1); ++b) {
+  for (int i = 0; i < d; ++i, a = field.Mul(a, step)) {
+    for (int b = 0; b < (shifts ? q : 1); ++b) {
       for (int x = 0; x < places; ++x)
-        group.images.push_back(static_cast<uint8_t>(x < prime ? (a * x + b) % prime : x));
+        group.images.push_back(static_cast<uint8_t>(x < q ? field.Add(field.Mul(a, x), b) : x));
     }
   }
   return group;
@@ -86,12 +70,14 @@ std::vector<PermutationGroup> GroupsFor(int places, int maxOrder) {
     }
   }
   for (int fixed = 0; fixed <= 1; ++fixed) {
-    const int p = places - fixed;
-    if (!IsPrime(p) || p < 5) continue;
-    for (int d = p - 1; d >= 2; --d) {
-      if ((p - 1) % d != 0) continue;
-      keep(AffineGroup(places, p, d, true));
-      keep(AffineGroup(places, p, d, false));
+    const int q = places - fixed;
+    const PrimePower power = AsPrimePower(q);
+    if (power.p == 0 || q < 4) continue;
+    for (int d = q - 1; d >= 1; --d) {
+      if ((q - 1) % d != 0) continue;
+      // With d = 1 the shifts alone: for a prime, the cyclic group again.
+      if (d > 1 || power.n > 1) keep(AffineGroup(places, q, d, true));
+      if (d > 1) keep(AffineGroup(places, q, d, false));
     }
   }
   std::stable_sort(groups.begin(), groups.end(),

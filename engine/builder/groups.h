@@ -5,7 +5,7 @@
 // image of it under the group. The groups are listed element by element (each a table of the
 // images of the places), small enough for that: cyclic shifts of one or more equal cycles of
 // places (the cyclic development of a key is the simplest), and the maps x -> a x + b and
-// x -> a x modulo a prime, with a in a subgroup of the multiplicative group.
+// x -> a x over a finite field, with a in a subgroup of the multiplicative group.
 
 #include <cstdint>
 #include <string>
@@ -28,15 +28,15 @@ struct PermutationGroup {
 // step at a time; the places after them are fixed.
 PermutationGroup CyclicGroup(int places, int cycles, int length);
 
-// x -> a x + b (or x -> a x without `shifts`) over the integers modulo the prime p (places
-// 0..p-1), with a running over the subgroup of order d of the nonzero residues; the places from
-// p on are fixed (the point at infinity of the projective line is one of them).
-PermutationGroup AffineGroup(int places, int prime, int d, bool shifts);
+// x -> a x + b (or x -> a x without `shifts`) over the field of q elements, q a prime power
+// (places 0..q-1, see finite_field.h), with a running over the subgroup of order d of the
+// nonzero elements; the places from q on are fixed (the point at infinity is one of them).
+PermutationGroup AffineGroup(int places, int q, int d, bool shifts);
 
 // The groups a search over `places` places may try, each of order 2..maxOrder: the cyclic
 // group on all places or on all but one, two or three equal cycles (one place left fixed when
-// they do not divide the pool), and the affine and multiplier groups of a prime p = places or
-// places - 1. The most promising first: the larger the group, the fewer base rows.
+// they do not divide the pool), and the affine and multiplier groups of a prime power
+// q = places or places - 1. The most promising first: the larger the group, the fewer base rows.
 std::vector<PermutationGroup> GroupsFor(int places, int maxOrder);
 
 }  // namespace quirmel
