@@ -89,6 +89,12 @@ int Build(const BuildOptions& options) {
     return kInputError;
   }
   progress.Finish();
+  if (result.firstCover < 0 && !result.covered) {
+    // Not even a first cover: nothing is written (an old file stays as it was).
+    Complain(std::string(result.stopped ? "stopped" : "the time ran out") +
+             " before a first cover: nothing written");
+    return result.stopped ? kInterrupted : kHoles;
+  }
 
   // The win table over the numbers the wheel is for, unless that takes long.
   std::vector<WinTableRow> winTable;
@@ -126,7 +132,7 @@ int Build(const BuildOptions& options) {
     return kHoles;
   }
   if (!result.covered) {
-    Complain("the time ran out before a first cover (the wheel written is not one)");
+    Complain("the wheel written is not verified as a cover");
     return kHoles;
   }
   if (options.rows && !result.reachedTarget) {
@@ -166,13 +172,13 @@ Command SetUpBuild(CLI::App& program) {
       ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
   command->add_option("--rows", options->rows, "Stop at a cover of at most R rows")
       ->check(CLI::PositiveNumber);
-  command->add_option("--seconds", options->seconds, "Time limit")
+  command->add_option("--seconds", options->seconds, "Time limit, at most a week")
       ->capture_default_str()
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::PositiveNumber & CLI::Range(0.0, kMaxBuildSeconds));
   command->add_option("--seed", options->seed, "Seed of the random search")->capture_default_str();
   command->add_option("--threads", options->threads, "Independent searches (0: one per core)")
       ->capture_default_str()
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(0, kMaxBuildThreads));
   command->add_option("--moves", options->moves, "Moves per search, for a repeatable run")
       ->capture_default_str()
       ->check(CLI::NonNegativeNumber);

@@ -29,8 +29,11 @@ inline constexpr int kMaxDrawSize = kMaxSubsetSize;
 // The most holes a check lists (about 300 MB of them); their count is exact whatever it is.
 inline constexpr int64_t kMaxHolesListed = 1'000'000;
 
-// The memory every search of one build may take together.
+// The memory every search of one build may take together; its searches side by side, and its
+// time limit (a week), at most.
 inline constexpr int64_t kMaxBuildBytes = int64_t{1} << 30;
+inline constexpr int kMaxBuildThreads = 64;
+inline constexpr double kMaxBuildSeconds = 7 * 24 * 3600;
 
 // A wheel file or a draw history, at most; and one line of it.
 inline constexpr std::size_t kMaxInputBytes = std::size_t{128} << 20;

@@ -171,7 +171,10 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"draws {wheel} {euro} --draw 6",                        2, "euro.csv:1: the header names 5 columns of drawn numbers"},
     StatusCase{"draws {wheel} {euro} --draw 5 --columns 2,3,4",        2, "--columns: name exactly 5 columns"},
     StatusCase{"develop --key 11,1,5 --pool 10 --combinations 5 -o {out}", 2, "row 1: number 11 is above the pool 1..10"},
-    StatusCase{"check {wide} --pool 49 --draw 6 --guarantee 1",        1, "Covered at 1:  99.9999%\nHoles: 1\n"}));
+    StatusCase{"check {wide} --pool 49 --draw 6 --guarantee 1",        1, "Covered at 1:  99.9999%\nHoles: 1\n"},
+    StatusCase{"build --pool 9 --row 3 --guarantee 2 --threads 100000", 2, "--threads: Value 100000 not in range 0 to 64"},
+    StatusCase{"build --pool 9 --row 3 --guarantee 2 --seconds 1e10",  2, "--seconds: Value 1e10 not in range"},
+    StatusCase{"build --pool 30 --row 6 --guarantee 4 -o /tmp",        2, "/tmp: Is a directory"}));
 // clang-format on
 
 TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
@@ -202,6 +205,31 @@ TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
               std::find_if(rows.rbegin(), rows.rend(), [](int64_t n) { return n > 0; }).base() -
                   rows.begin() - 1);
   }
+}
+
+// -o touches only its file: a read-only file is refused and kept, a symbolic link is written
+// through, the mode of a file stays, another file named like a part file is left alone.
+TEST(CliOutput, TouchesOnlyItsFile) {
+  for (const char* name : {"readonly.txt", "private.txt", "link.txt"})
+    fs::remove(Scratch() / name);
+  const fs::path kept = Write("readonly.txt", "old\n");
+  fs::permissions(kept, fs::perms::owner_read);
+  const std::string build = "build --pool 9 --row 3 --guarantee 2 --seconds 5 -o ";
+  EXPECT_EQ(Cli(build + kept.string()).status, 2);
+  EXPECT_EQ(Slurp(kept), "old\n");
+
+  const fs::path target = Write("private.txt", "old\n");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+  const fs::path link = target.parent_path() / "link.txt";
+  fs::remove(link);
+  fs::create_symlink(target, link);
+  const fs::path other = Write("link.txt.part", "someone else's\n");
+  ASSERT_EQ(Cli(build + link.string()).status, 0);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_NE(Slurp(target).find("# verified"), std::string::npos);
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Slurp(other), "someone else's\n");
 }
 
 // A long check (N = 99, m = 6, 10,000 rows) ends within a second of SIGINT with its partial result.

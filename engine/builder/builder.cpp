@@ -65,6 +65,11 @@ void Validate(const BuildRequest& request, const CoverShape& shape) {
   if (shape.places < request.drawSize) refuse("the pool is smaller than a draw");
   if (!(request.seconds > 0) || !std::isfinite(request.seconds))
     refuse("the time limit must be a positive number of seconds");
+  if (request.seconds > kMaxBuildSeconds)
+    refuse("the time limit is at most " + GroupedText(static_cast<int64_t>(kMaxBuildSeconds)) +
+           " seconds (a week)");
+  if (request.threads < 0 || request.threads > kMaxBuildThreads)
+    refuse("the searches side by side are 0 (one per core) to " + std::to_string(kMaxBuildThreads));
   const double checkSeconds = CheckSeconds(shape);
   if (checkSeconds > request.seconds / 2) {
     refuse("the final check of all " + std::to_string(Binomial(shape.places, shape.drawSize)) +

@@ -161,7 +161,9 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
             ? 1
             : SchoenheimBound(shrunk, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1) *
                   3 / 4;
-    if (Since(started) < kEstimateShare * total && CoverState::Bytes(part) <= kMaxBuildBytes / 4) {
+    // (A repeatable run always takes the greedy estimate: its choices may not hang on the clock.)
+    const bool inTime = control.maxMoves > 0 || Since(started) < kEstimateShare * total;
+    if (inTime && CoverState::Bytes(part) <= kMaxBuildBytes / 4) {
       SearchControl greedy = control;
       greedy.maxMoves = 1;
       const SearchOutcome outcome = Anneal(part, {}, seed, greedy, nullptr, false);
