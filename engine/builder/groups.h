@@ -36,7 +36,7 @@ PermutationGroup AffineGroup(int places, int q, int d, bool shifts);
 // The groups a search over `places` places may try, each of order 2..maxOrder: the cyclic
 // group on all places or on all but one, two or three equal cycles (one place left fixed when
 // they do not divide the pool), and the affine and multiplier groups of a prime power
-// q = places or places - 1. The most promising first: the larger the group, the fewer base rows.
+// q = places or places - 1; the largest first.
 std::vector<PermutationGroup> GroupsFor(int places, int maxOrder);
 
 }  // namespace quirmel

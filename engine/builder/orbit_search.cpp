@@ -25,9 +25,17 @@ class OrbitAnnealer {
  public:
   OrbitAnnealer(const CoverShape& shape, const PermutationGroup& group, uint64_t seed,
                 const SearchControl& control, SearchLive* live)
-      : state_(shape, group), random_(seed), control_(control), live_(live) {}
+      : state_(shape, group,
+               [&control] {
+                 return (control.stop != nullptr && control.stop->load()) ||
+                        SearchClock::now() >= control.deadline;
+               }),
+        random_(seed),
+        control_(control),
+        live_(live) {}
 
   SearchOutcome Run() {
+    if (!state_.complete()) return {};
     Greedy();
     Record();
     Reheat();

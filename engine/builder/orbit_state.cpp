@@ -57,7 +57,8 @@ bool OrbitState::Fits(const CoverShape& shape, const PermutationGroup& group, in
   return need <= bytes;
 }
 
-OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group)
+OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group,
+                       const std::function<bool()>& cancelled)
     : shape_(shape),
       group_(&group),
       lotto_(shape.drawSize > shape.guarantee),
@@ -96,7 +97,12 @@ OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group)
     DrawPlaces draw{};
     for (int i = 0; i < m; ++i)
       draw[static_cast<std::size_t>(i)] = static_cast<uint8_t>(i);
+    uint32_t walked = 0;
     do {
+      if ((++walked & 0xfff) == 0 && cancelled && cancelled()) {
+        complete_ = false;
+        return;
+      }
       const auto rank = static_cast<uint64_t>(ColexRank(draw.data(), m));
       if ((seen[rank >> 6] >> (rank & 63)) & 1) continue;
       const auto id = static_cast<int32_t>(drawRep_.size());

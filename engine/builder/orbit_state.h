@@ -10,6 +10,7 @@
 // 2 C(k-1, t-1) t-subsets through the two numbers, and so whole orbits of draws at once.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -24,7 +25,12 @@ class OrbitState {
   // time to set up (the draws are enumerated once).
   static bool Fits(const CoverShape& shape, const PermutationGroup& group, int64_t bytes);
 
-  OrbitState(const CoverShape& shape, const PermutationGroup& group);
+  // Setting up walks every draw once (m > t); `cancelled`, asked every few thousand draws,
+  // ends it early, and the state is then not complete().
+  OrbitState(const CoverShape& shape, const PermutationGroup& group,
+             const std::function<bool()>& cancelled = {});
+
+  bool complete() const { return complete_; }
 
   const CoverShape& shape() const { return shape_; }
   const PermutationGroup& group() const { return *group_; }
@@ -69,6 +75,7 @@ class OrbitState {
   std::vector<std::array<uint8_t, 8>> combos_;  // the (t-1)-subsets of k-1 positions
   std::vector<uint8_t> bases_;                  // k places a base row, ascending
   int64_t cost_ = 0;
+  bool complete_ = true;
 };
 
 }  // namespace quirmel
