@@ -24,7 +24,11 @@ constexpr double kFirstRound = 0.1;       // of the splits' time, for a first wh
 constexpr double kFirstRoundSeconds = 1;  // and never more than this
 constexpr int kPlansBuilt = 3;            // the plans of the smallest estimates, built in full
 constexpr int kMaxSplitDepth = 2;         // splits within splits, at most
-constexpr double kOrbitShare = 0.5;       // of the time left, for the orbit searches
+constexpr double kExtensionShare = 0.2;   // of the time, for designs with numbers added
+constexpr int kMostAdded = 3;
+constexpr double kOrbitShare = 0.5;
+constexpr double kFirstOrbitRound = 0.4;  // of the orbit searches' time, for every group  // of the
+                                          // time left, for the orbit searches
 constexpr int kMaxGroupsTried = 8;
 constexpr double kBaseRowsAimed = 12;
 // A group tried has at most a quarter as many elements as the wheel is expected to have rows
@@ -221,6 +225,62 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
   }
 }
 
+// Designs with a few numbers added: from a cover of every t-subset of v - u numbers (a known
+// design) and a cover of every (t-1)-subset of them by rows of k - u, each row of the second
+// joined by the u new numbers, every t-subset of v numbers lies in a row: one with no new number
+// in a row of the first, one with j >= 1 new numbers with its t - j old ones in a row of the
+// second. C(v, k, t) <= C(v - u, k, t) + C(v - u, k - u, t - 1).
+void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
+                    SearchLive* live, FoundCover& found) {
+  const int k = shape.rowSize;
+  const int t = shape.guarantee;
+  if (t < 3) return;
+  const double seconds = Left(control) * kExtensionShare / kMostAdded;
+  for (int added = 1; added <= kMostAdded && k - added >= t - 1 && !Ended(control); ++added) {
+    const int base = shape.places - added;
+    if (base <= k) continue;
+    // The cover of the v - u numbers: a known design, or (at the top) one found for them.
+    std::vector<DesignStart> designs = DesignStarts(base, k, t);
+    if (designs.empty() && depth == 0) {
+      const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
+      FoundCover sub = FindCover(smaller, Slice(control, seconds / 2, control.enough), 1, seed,
+                                 nullptr, nullptr, depth + 1);
+      found.moves += sub.moves;
+      if (!sub.rows.empty()) designs.push_back({"", std::move(sub.rows)});
+    }
+    if (designs.empty()) continue;
+    const auto design = std::min_element(
+        designs.begin(), designs.end(),
+        [](const auto& a, const auto& b) { return a.rows.size() < b.rows.size(); });
+    const CoverShape part{
+        .places = base, .rowSize = k - added, .guarantee = t - 1, .drawSize = t - 1};
+    if (CoverState::Bytes(part) > kMaxBuildBytes) continue;
+    const int64_t least = SchoenheimBound(base, k - added, t - 1, t - 1).value_or(1);
+    const FoundCover joined =
+        FindCover(part, Slice(control, seconds, least), 1, seed, nullptr, nullptr, depth + 1);
+    found.moves += joined.moves;
+    if (joined.rows.empty()) continue;
+    Rows rows = design->rows;
+    for (std::vector<int> row : joined.rows) {
+      for (int place = base; place < shape.places; ++place)
+        row.push_back(place);
+      rows.push_back(std::move(row));
+    }
+    Offer(found, std::move(rows),
+          (design->name.empty() ? std::string("a wheel")
+                                : design->name.substr(0, design->name.find(')') + 1)) +
+              " on " + std::to_string(base) + " numbers and " + std::to_string(added) +
+              " more joined to every row of a C(" + std::to_string(base) + "," +
+              std::to_string(k - added) + "," + std::to_string(t - 1) + ") wheel",
+          Since(control.started));
+    Publish(live, found.rows.size());
+  }
+}
+
+bool Enough(const FoundCover& found, const SearchControl& control) {
+  return !found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= control.enough;
+}
+
 // Orbit searches under the groups that fit the pool, side by side on the threads.
 void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threads, uint64_t seed,
                 SearchLive* live, FoundCover& found) {
@@ -251,26 +311,49 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
   });
   if (groups.size() > static_cast<std::size_t>(kMaxGroupsTried)) groups.resize(kMaxGroupsTried);
   if (groups.empty() || Ended(control)) return;
-  const int used = std::min(threads, static_cast<int>(groups.size()));
-  const std::size_t rounds =
-      (groups.size() + static_cast<std::size_t>(used) - 1) / static_cast<std::size_t>(used);
-  const double slice = Left(control) * kOrbitShare / static_cast<double>(rounds);
-  std::vector<SearchOutcome> outcomes(groups.size());
-  std::vector<std::thread> searches;
-  for (int j = 0; j < used; ++j) {
-    searches.emplace_back([&, j] {
-      for (std::size_t i = static_cast<std::size_t>(j); i < groups.size();
-           i += static_cast<std::size_t>(used)) {
-        if (Ended(control)) break;
-        outcomes[i] =
-            OrbitSearch(shape, groups[i], seed + i, Slice(control, slice, control.enough), live);
-      }
-    });
+  // Two rounds: every group for a share of the time, then the groups that gave the smallest
+  // covers again, with other seeds, for the rest.
+  const double total = Left(control) * kOrbitShare;
+  std::vector<std::size_t> tried(groups.size());
+  for (std::size_t i = 0; i < tried.size(); ++i)
+    tried[i] = i;
+  std::vector<std::size_t> size(groups.size(), SIZE_MAX);  // by group: its smallest cover
+  for (int round = 0; round < 2 && !tried.empty(); ++round) {
+    const int used = std::min(threads, static_cast<int>(tried.size()));
+    const std::size_t turns =
+        (tried.size() + static_cast<std::size_t>(used) - 1) / static_cast<std::size_t>(used);
+    const double slice =
+        (round == 0 ? kFirstOrbitRound : 1 - kFirstOrbitRound) * total / static_cast<double>(turns);
+    std::vector<SearchOutcome> outcomes(tried.size());
+    std::vector<std::thread> searches;
+    for (int j = 0; j < used; ++j) {
+      searches.emplace_back([&, j] {
+        for (std::size_t i = static_cast<std::size_t>(j); i < tried.size();
+             i += static_cast<std::size_t>(used)) {
+          if (Ended(control)) break;
+          outcomes[i] = OrbitSearch(shape, groups[tried[i]], seed + tried[i] + 1000 * round,
+                                    Slice(control, slice, control.enough), live);
+        }
+      });
+    }
+    for (std::thread& search : searches)
+      search.join();
+    for (std::size_t i = 0; i < tried.size(); ++i) {
+      if (!outcomes[i].best.empty())
+        size[tried[i]] = std::min(size[tried[i]], outcomes[i].best.size());
+      Absorb(found, std::move(outcomes[i]), "orbit search under " + groups[tried[i]].name);
+    }
+    if (Enough(found, control) || control.maxMoves > 0) break;  // a repeatable run has one round
+    // The best few again, as many as there are threads (two at least).
+    std::vector<std::size_t> best;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      if (size[g] != SIZE_MAX) best.push_back(g);
+    }
+    std::stable_sort(best.begin(), best.end(),
+                     [&](std::size_t a, std::size_t b) { return size[a] < size[b]; });
+    best.resize(std::min<std::size_t>(best.size(), static_cast<std::size_t>(std::max(2, threads))));
+    tried = best;
   }
-  for (std::thread& search : searches)
-    search.join();
-  for (std::size_t i = 0; i < groups.size(); ++i)
-    Absorb(found, std::move(outcomes[i]), "orbit search under " + groups[i].name);
 }
 
 }  // namespace
@@ -282,12 +365,11 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
     for (DesignStart& design : DesignStarts(shape.places, shape.rowSize, shape.guarantee))
       Offer(found, std::move(design.rows), design.name, Since(control.started));
     Publish(live, found.rows.size());
+    if (depth < kMaxSplitDepth) ExtensionPhase(shape, control, seed, depth, live, found);
   } else if (depth < kMaxSplitDepth) {
     SplitPhase(shape, control, seed, depth, live, found);
   }
-  const auto enough = [&] {
-    return !found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= control.enough;
-  };
+  const auto enough = [&] { return Enough(found, control); };
   if (enough()) return found;
   OrbitPhase(shape, control, threads, seed, live, found);
   if (enough()) return found;
