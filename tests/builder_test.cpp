@@ -38,6 +38,16 @@ AnyWheel PlacesWheel(const std::vector<std::vector<int>>& rows) {
   return wheel;
 }
 
+// k distinct places at random.
+std::vector<uint8_t> RandomRow(SearchRandom& random, const CoverShape& shape) {
+  std::vector<uint8_t> row;
+  while (static_cast<int>(row.size()) < shape.rowSize) {
+    const auto p = static_cast<uint8_t>(random.Below(static_cast<std::size_t>(shape.places)));
+    if (std::find(row.begin(), row.end(), p) == row.end()) row.push_back(p);
+  }
+  return row;
+}
+
 class CoverStateCost : public ::testing::TestWithParam<CoverShape> {};
 
 // After random rows, moves, undone moves and removals, the cost is the number of draws the
@@ -48,12 +58,7 @@ TEST_P(CoverStateCost, EqualsTheStraightforwardCount) {
   SearchRandom random(shape.places * 131 + shape.drawSize);
   const auto place = [&] { return static_cast<int>(random.Below(shape.places)); };
   for (int r = 0; r < 7; ++r) {
-    std::vector<uint8_t> row;
-    while (static_cast<int>(row.size()) < shape.rowSize) {
-      const auto p = static_cast<uint8_t>(place());
-      if (std::find(row.begin(), row.end(), p) == row.end()) row.push_back(p);
-    }
-    state.AddRow(row);
+    state.AddRow(RandomRow(random, shape));
   }
   for (int step = 0; step < 120; ++step) {
     const int r = static_cast<int>(random.Below(static_cast<std::size_t>(state.rows())));
@@ -201,12 +206,7 @@ TEST_P(OrbitStateCost, EqualsTheStraightforwardCount) {
   SearchRandom random(static_cast<uint64_t>(shape.places * 7 + shape.drawSize));
   const auto place = [&] { return static_cast<int>(random.Below(shape.places)); };
   for (int b = 0; b < 3; ++b) {
-    std::vector<uint8_t> row;
-    while (static_cast<int>(row.size()) < shape.rowSize) {
-      const auto p = static_cast<uint8_t>(place());
-      if (std::find(row.begin(), row.end(), p) == row.end()) row.push_back(p);
-    }
-    state.AddBase(row);
+    state.AddBase(RandomRow(random, shape));
   }
   for (int step = 0; step < 60; ++step) {
     const int b = static_cast<int>(random.Below(static_cast<std::size_t>(state.bases())));

@@ -12,28 +12,6 @@ namespace {
 constexpr uint32_t kNowhere = ~uint32_t{0};
 constexpr std::size_t kUnmetKept = 64;  // unmet draws kept at a time for the guided moves
 
-// Every `count`-subset of the positions 0..from-1, as position lists.
-std::vector<std::array<uint8_t, 8>> Combinations(int from, int count) {
-  std::vector<std::array<uint8_t, 8>> all;
-  ForEachCombination(from, count, [&](const int* at) {
-    std::array<uint8_t, 8> chosen{};
-    for (int i = 0; i < count; ++i)
-      chosen[static_cast<std::size_t>(i)] = static_cast<uint8_t>(at[i]);
-    all.push_back(chosen);
-  });
-  return all;
-}
-
-void SortSmall(uint8_t* values, int count) {
-  for (int i = 1; i < count; ++i) {
-    const uint8_t value = values[i];
-    int j = i;
-    for (; j > 0 && values[j - 1] > value; --j)
-      values[j] = values[j - 1];
-    values[j] = value;
-  }
-}
-
 // The colex rank of the pair {a, b}.
 std::size_t PairRank(int a, int b) {
   return static_cast<std::size_t>(a < b ? b * (b - 1) / 2 + a : a * (a - 1) / 2 + b);
@@ -71,9 +49,9 @@ CoverState::CoverState(const CoverShape& shape)
       count_(static_cast<std::size_t>(Binomial(shape.places, shape.guarantee)), 0),
       where_(count_.size()),
       uncovered_(count_.size()),
-      combos_(Combinations(shape.rowSize - 1, shape.guarantee - 1)),
-      rowCombos_(Combinations(shape.rowSize, shape.guarantee)),
-      drawCombos_(Combinations(shape.drawSize, shape.guarantee)),
+      combos_(PositionCombinations(shape.rowSize - 1, shape.guarantee - 1)),
+      rowCombos_(PositionCombinations(shape.rowSize, shape.guarantee)),
+      drawCombos_(PositionCombinations(shape.drawSize, shape.guarantee)),
       scratch_(static_cast<std::size_t>(shape.drawSize)),
       cost_(Binomial(shape.places, shape.drawSize)) {
   for (std::size_t rank = 0; rank < count_.size(); ++rank) {

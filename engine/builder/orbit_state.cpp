@@ -13,27 +13,6 @@ constexpr int64_t kMaxSubsetOrbitTable = 4'000'000;  // t-subsets ranked, at mos
 constexpr int64_t kMaxDrawsWalked = 25'000'000;      // draws enumerated once, at most
 constexpr int64_t kMaxDrawLinks = 20'000'000;        // links from t-orbits to draw orbits
 
-std::vector<std::array<uint8_t, 8>> Combinations(int from, int count) {
-  std::vector<std::array<uint8_t, 8>> all;
-  ForEachCombination(from, count, [&](const int* at) {
-    std::array<uint8_t, 8> chosen{};
-    for (int i = 0; i < count; ++i)
-      chosen[static_cast<std::size_t>(i)] = static_cast<uint8_t>(at[i]);
-    all.push_back(chosen);
-  });
-  return all;
-}
-
-void SortSmall(uint8_t* values, int count) {
-  for (int i = 1; i < count; ++i) {
-    const uint8_t value = values[i];
-    int j = i;
-    for (; j > 0 && values[j - 1] > value; --j)
-      values[j] = values[j - 1];
-    values[j] = value;
-  }
-}
-
 // The image of the sorted `count` places under element g, sorted.
 void Image(const PermutationGroup& group, int g, const uint8_t* from, int count, uint8_t* into) {
   const uint8_t* map = group.element(g);
@@ -63,7 +42,7 @@ OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group,
       group_(&group),
       lotto_(shape.drawSize > shape.guarantee),
       orbitOf_(static_cast<std::size_t>(Binomial(shape.places, shape.guarantee)), -1),
-      combos_(Combinations(shape.rowSize - 1, shape.guarantee - 1)) {
+      combos_(PositionCombinations(shape.rowSize - 1, shape.guarantee - 1)) {
   const int t = shape.guarantee;
   const int m = shape.drawSize;
   std::array<uint8_t, 8> rep{};
@@ -93,7 +72,7 @@ OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group,
     // Every draw once, in lexicographic order; each not seen yet starts an orbit of its own.
     std::vector<uint64_t> seen(static_cast<std::size_t>(Binomial(shape.places, m) / 64 + 1), 0);
     std::vector<std::pair<int32_t, int32_t>> links;  // (orbit of t-subsets, orbit of draws)
-    const auto tCombos = Combinations(m, t);
+    const auto tCombos = PositionCombinations(m, t);
     DrawPlaces draw{};
     for (int i = 0; i < m; ++i)
       draw[static_cast<std::size_t>(i)] = static_cast<uint8_t>(i);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "engine/limits.h"
 
@@ -92,6 +93,29 @@ void ForEachCombination(int from, int count, Visit&& visit) {
   do {
     visit(static_cast<const int*>(at.data()));
   } while (count > 0 && NextSubset(at.data(), count, count, from - 1) >= 0);
+}
+
+// Every `count`-subset of the positions 0..from-1, as position lists.
+inline std::vector<std::array<uint8_t, 8>> PositionCombinations(int from, int count) {
+  std::vector<std::array<uint8_t, 8>> all;
+  ForEachCombination(from, count, [&](const int* at) {
+    std::array<uint8_t, 8> chosen{};
+    for (int i = 0; i < count; ++i)
+      chosen[static_cast<std::size_t>(i)] = static_cast<uint8_t>(at[i]);
+    all.push_back(chosen);
+  });
+  return all;
+}
+
+// A few places sorted in place (insertion sort: the lists hold 2 to 20).
+inline void SortSmall(uint8_t* values, int count) {
+  for (int i = 1; i < count; ++i) {
+    const uint8_t value = values[i];
+    int j = i;
+    for (; j > 0 && values[j - 1] > value; --j)
+      values[j] = values[j - 1];
+    values[j] = value;
+  }
 }
 
 }  // namespace quirmel
