@@ -26,6 +26,9 @@ constexpr int kPlansBuilt = 3;            // the plans of the smallest estimates
 constexpr int kMaxSplitDepth = 2;         // splits within splits, at most
 constexpr double kExtensionShare = 0.2;   // of the time, for designs with numbers added
 constexpr int kMostAdded = 3;
+// Wheels larger than this are left to the free search alone: its moves are cheaper there, and
+// a sub-search or an orbit search only takes its time.
+constexpr int64_t kMostRowsSearchedApart = 5000;
 constexpr double kOrbitShare = 0.5;
 constexpr double kFirstOrbitRound = 0.4;  // of the orbit searches' time, for every group  // of the
                                           // time left, for the orbit searches
@@ -241,7 +244,8 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
     if (base <= k) continue;
     // The cover of the v - u numbers: a known design, or (at the top) one found for them.
     std::vector<DesignStart> designs = DesignStarts(base, k, t);
-    if (designs.empty() && depth == 0) {
+    const int64_t bound = SchoenheimBound(base, k, t, t).value_or(0);
+    if (designs.empty() && depth == 0 && bound <= kMostRowsSearchedApart) {
       const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
       FoundCover sub = FindCover(smaller, Slice(control, seconds / 2, control.enough), 1, seed,
                                  nullptr, nullptr, depth + 1);
@@ -310,7 +314,7 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
            !OrbitState::Fits(shape, group, kMaxBuildBytes / threads);
   });
   if (groups.size() > static_cast<std::size_t>(kMaxGroupsTried)) groups.resize(kMaxGroupsTried);
-  if (groups.empty() || Ended(control)) return;
+  if (groups.empty() || Ended(control) || estimate > kMostRowsSearchedApart * kRowsPerOrbit) return;
   // Two rounds: every group for a share of the time, then the groups that gave the smallest
   // covers again, with other seeds, for the rest.
   const double total = Left(control) * kOrbitShare;
