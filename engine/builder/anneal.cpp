@@ -123,11 +123,7 @@ class Annealer {
     outcome_.best = state_.Rows();
     outcome_.bestAt = Seconds();
     if (outcome_.firstCover < 0) outcome_.firstCover = outcome_.bestAt;
-    if (live_ == nullptr) return;
-    int shown = live_->bestRows.load();
-    while ((shown == 0 || shown > state_.rows()) &&
-           !live_->bestRows.compare_exchange_weak(shown, state_.rows())) {
-    }
+    if (live_ != nullptr) live_->Publish(state_.rows());
   }
 
   // Rows built on unmet draws until every draw is met: t numbers of the draw, then, one at a

@@ -23,6 +23,11 @@ struct SearchControl {
   int64_t maxMoves = 0;              // 0: no limit
   int64_t enough = 1;                // a cover of this many rows ends the search
   const std::atomic<bool>* stop = nullptr;
+
+  bool Ended() const {
+    return (stop != nullptr && stop->load(std::memory_order_relaxed)) ||
+           SearchClock::now() >= deadline;
+  }
 };
 
 // What the searches share while they run, for the progress report.
@@ -31,6 +36,13 @@ struct SearchLive {
   std::atomic<int> rows{0};      // of the first search: its wheel and the draws it leaves unmet
   std::atomic<int64_t> cost{0};
   std::atomic<int64_t> moves{0};
+
+  // A cover of `size` rows found: shown when it is the smallest so far.
+  void Publish(int size) {
+    int shown = bestRows.load();
+    while ((shown == 0 || shown > size) && !bestRows.compare_exchange_weak(shown, size)) {
+    }
+  }
 };
 
 struct SearchOutcome {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <set>
 #include <thread>
@@ -25,15 +26,14 @@ constexpr double kFirstRoundSeconds = 1;  // and never more than this
 constexpr int kPlansBuilt = 3;            // the plans of the smallest estimates, built in full
 constexpr int kMaxSplitDepth = 2;         // splits within splits, at most
 constexpr double kExtensionShare = 0.2;   // of the time, for designs with numbers added
-constexpr int kMostAdded = 3;
+constexpr int kMostAdded = 3;             // numbers added to a design, at most
 // Wheels larger than this are left to the free search alone: its moves are cheaper there, and
 // a sub-search or an orbit search only takes its time.
 constexpr int64_t kMostRowsSearchedApart = 5000;
-constexpr double kOrbitShare = 0.5;
-constexpr double kFirstOrbitRound = 0.4;  // of the orbit searches' time, for every group  // of the
-                                          // time left, for the orbit searches
+constexpr double kOrbitShare = 0.5;       // of the time left, for the orbit searches
+constexpr double kFirstOrbitRound = 0.4;  // of the orbit searches' time, for every group
 constexpr int kMaxGroupsTried = 8;
-constexpr double kBaseRowsAimed = 12;
+constexpr double kBaseRowsAimed = 12;  // the groups tried first give about this many base rows
 // A group tried has at most a quarter as many elements as the wheel is expected to have rows
 // (coarser steps of rows are too coarse) and at least a 64th (a smaller one searches much as
 // the free search does).
@@ -47,11 +47,6 @@ double Since(SearchClock::time_point from) {
 double Left(const SearchControl& control) {
   return std::max(0.0,
                   std::chrono::duration<double>(control.deadline - SearchClock::now()).count());
-}
-
-bool Ended(const SearchControl& control) {
-  return (control.stop != nullptr && control.stop->load()) ||
-         SearchClock::now() >= control.deadline;
 }
 
 // A part of the build's time: with a move limit (a repeatable run) every part runs its moves
@@ -80,11 +75,22 @@ void Absorb(FoundCover& found, SearchOutcome&& outcome, const std::string& metho
   found.moves += outcome.moves;
   if (outcome.firstCover >= 0 && (found.firstCover < 0 || outcome.firstCover < found.firstCover))
     found.firstCover = outcome.firstCover;
-  if (outcome.best.empty() || (!found.rows.empty() && outcome.best.size() >= found.rows.size()))
-    return;
-  found.rows = std::move(outcome.best);
-  found.method = method;
-  found.bestAt = outcome.bestAt;
+  Offer(found, std::move(outcome.best), method, outcome.bestAt);
+}
+
+// The least rows a cover of this shape can have, where a bound is known (1 otherwise): where a
+// search may stop.
+int64_t Least(const CoverShape& shape) {
+  return SchoenheimBound(shape.places, shape.rowSize, shape.guarantee, shape.drawSize).value_or(1);
+}
+
+// job(0), ..., job(count - 1), each on a thread of its own.
+void SideBySide(int count, const std::function<void(int)>& job) {
+  std::vector<std::thread> threads;
+  for (int j = 0; j < count; ++j)
+    threads.emplace_back(job, j);
+  for (std::thread& thread : threads)
+    thread.join();
 }
 
 // A row of k places holding `row`, filled up with the lowest places it lacks.
@@ -108,12 +114,8 @@ std::string PlanText(const std::vector<PlaceGroup>& plan, const CoverShape& shap
   return text + ", each with a wheel of its own";
 }
 
-void Publish(SearchLive* live, std::size_t rows) {
-  if (live == nullptr || rows == 0) return;
-  const int size = static_cast<int>(rows);
-  int shown = live->bestRows.load();
-  while ((shown == 0 || shown > size) && !live->bestRows.compare_exchange_weak(shown, size)) {
-  }
+void Publish(SearchLive* live, const FoundCover& found) {
+  if (live != nullptr && !found.rows.empty()) live->Publish(static_cast<int>(found.rows.size()));
 }
 
 // The wheel of a plan from its groups' wheels, offered when every group has one.
@@ -140,7 +142,7 @@ void OfferPlan(const std::vector<PlaceGroup>& plan, const CoverShape& shape,
     }
   }
   Offer(found, {wheel.begin(), wheel.end()}, PlanText(plan, shape), Since(control.started));
-  Publish(live, found.rows.size());
+  Publish(live, found);
 }
 
 // The pigeonhole splits (see pigeonhole.h): the plans ordered by an estimate of their rows (the
@@ -181,7 +183,7 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
     return estimates[key] = value;
   };
   std::vector<std::pair<int64_t, std::size_t>> order;
-  for (std::size_t p = 0; p < plans.size() && !Ended(control); ++p) {
+  for (std::size_t p = 0; p < plans.size() && !control.Ended(); ++p) {
     int64_t rows = 0;
     for (const PlaceGroup& group : plans[p])
       rows += estimate(group.size, group.threshold);
@@ -209,11 +211,8 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
                             .drawSize = threshold};
       const double seconds =
           std::max(0.0, roundEnd - Since(started)) / static_cast<double>(partsLeft--);
-      if (CoverState::Bytes(part) > kMaxBuildBytes || Ended(control)) continue;
-      const int64_t enough =
-          threshold == shape.guarantee
-              ? SchoenheimBound(size, shape.rowSize, shape.guarantee, shape.guarantee).value_or(1)
-              : 1;
+      if (CoverState::Bytes(part) > kMaxBuildBytes || control.Ended()) continue;
+      const int64_t enough = Least(part);
       const auto known = wheels.find({size, threshold});
       if (known != wheels.end() && static_cast<int64_t>(known->second.size()) <= enough) continue;
       FoundCover sub = FindCover(part, Slice(control, seconds, enough), 1, seed, nullptr,
@@ -239,14 +238,13 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
   const int t = shape.guarantee;
   if (t < 3) return;
   const double seconds = Left(control) * kExtensionShare / kMostAdded;
-  for (int added = 1; added <= kMostAdded && k - added >= t - 1 && !Ended(control); ++added) {
+  for (int added = 1; added <= kMostAdded && k - added >= t - 1 && !control.Ended(); ++added) {
     const int base = shape.places - added;
     if (base <= k) continue;
     // The cover of the v - u numbers: a known design, or (at the top) one found for them.
     std::vector<DesignStart> designs = DesignStarts(base, k, t);
-    const int64_t bound = SchoenheimBound(base, k, t, t).value_or(0);
-    if (designs.empty() && depth == 0 && bound <= kMostRowsSearchedApart) {
-      const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
+    const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
+    if (designs.empty() && depth == 0 && Least(smaller) <= kMostRowsSearchedApart) {
       FoundCover sub = FindCover(smaller, Slice(control, seconds / 2, control.enough), 1, seed,
                                  nullptr, nullptr, depth + 1);
       found.moves += sub.moves;
@@ -259,9 +257,8 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
     const CoverShape part{
         .places = base, .rowSize = k - added, .guarantee = t - 1, .drawSize = t - 1};
     if (CoverState::Bytes(part) > kMaxBuildBytes) continue;
-    const int64_t least = SchoenheimBound(base, k - added, t - 1, t - 1).value_or(1);
     const FoundCover joined =
-        FindCover(part, Slice(control, seconds, least), 1, seed, nullptr, nullptr, depth + 1);
+        FindCover(part, Slice(control, seconds, Least(part)), 1, seed, nullptr, nullptr, depth + 1);
     found.moves += joined.moves;
     if (joined.rows.empty()) continue;
     Rows rows = design->rows;
@@ -277,7 +274,7 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
               " more joined to every row of a C(" + std::to_string(base) + "," +
               std::to_string(k - added) + "," + std::to_string(t - 1) + ") wheel",
           Since(control.started));
-    Publish(live, found.rows.size());
+    Publish(live, found);
   }
 }
 
@@ -300,6 +297,7 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
       estimate = static_cast<int64_t>(Anneal(shape, {}, seed, greedy, nullptr, false).best.size());
     }
   }
+  if (estimate > kMostRowsSearchedApart * kRowsPerOrbit || control.Ended()) return;
   // The groups nearest to about a dozen base rows first: the smallest covers found under a
   // group on the benchmark's cases have 6 to 20.
   std::vector<PermutationGroup> groups = GroupsFor(
@@ -314,7 +312,7 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
            !OrbitState::Fits(shape, group, kMaxBuildBytes / threads);
   });
   if (groups.size() > static_cast<std::size_t>(kMaxGroupsTried)) groups.resize(kMaxGroupsTried);
-  if (groups.empty() || Ended(control) || estimate > kMostRowsSearchedApart * kRowsPerOrbit) return;
+  if (groups.empty()) return;
   // Two rounds: every group for a share of the time, then the groups that gave the smallest
   // covers again, with other seeds, for the rest.
   const double total = Left(control) * kOrbitShare;
@@ -329,19 +327,14 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
     const double slice =
         (round == 0 ? kFirstOrbitRound : 1 - kFirstOrbitRound) * total / static_cast<double>(turns);
     std::vector<SearchOutcome> outcomes(tried.size());
-    std::vector<std::thread> searches;
-    for (int j = 0; j < used; ++j) {
-      searches.emplace_back([&, j] {
-        for (std::size_t i = static_cast<std::size_t>(j); i < tried.size();
-             i += static_cast<std::size_t>(used)) {
-          if (Ended(control)) break;
-          outcomes[i] = OrbitSearch(shape, groups[tried[i]], seed + tried[i] + 1000 * round,
-                                    Slice(control, slice, control.enough), live);
-        }
-      });
-    }
-    for (std::thread& search : searches)
-      search.join();
+    SideBySide(used, [&](int j) {
+      for (std::size_t i = static_cast<std::size_t>(j); i < tried.size();
+           i += static_cast<std::size_t>(used)) {
+        if (control.Ended()) break;
+        outcomes[i] = OrbitSearch(shape, groups[tried[i]], seed + tried[i] + 1000 * round,
+                                  Slice(control, slice, control.enough), live);
+      }
+    });
     for (std::size_t i = 0; i < tried.size(); ++i) {
       if (!outcomes[i].best.empty())
         size[tried[i]] = std::min(size[tried[i]], outcomes[i].best.size());
@@ -368,7 +361,7 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
   if (shape.drawSize == shape.guarantee) {
     for (DesignStart& design : DesignStarts(shape.places, shape.rowSize, shape.guarantee))
       Offer(found, std::move(design.rows), design.name, Since(control.started));
-    Publish(live, found.rows.size());
+    Publish(live, found);
     if (depth < kMaxSplitDepth) ExtensionPhase(shape, control, seed, depth, live, found);
   } else if (depth < kMaxSplitDepth) {
     SplitPhase(shape, control, seed, depth, live, found);
@@ -385,15 +378,10 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
   const std::string method =
       &from == start || found.method.empty() ? "search" : "search from " + found.method;
   std::vector<SearchOutcome> outcomes(static_cast<std::size_t>(threads));
-  std::vector<std::thread> searches;
-  for (int j = 0; j < threads; ++j) {
-    searches.emplace_back([&, j] {
-      outcomes[static_cast<std::size_t>(j)] =
-          Anneal(shape, from, seed + static_cast<uint64_t>(j), control, live, j == 0);
-    });
-  }
-  for (std::thread& search : searches)
-    search.join();
+  SideBySide(threads, [&](int j) {
+    outcomes[static_cast<std::size_t>(j)] =
+        Anneal(shape, from, seed + static_cast<uint64_t>(j), control, live, j == 0);
+  });
   found.last = outcomes.front().last;
   for (SearchOutcome& outcome : outcomes)
     Absorb(found, std::move(outcome), method);

@@ -25,11 +25,7 @@ class OrbitAnnealer {
  public:
   OrbitAnnealer(const CoverShape& shape, const PermutationGroup& group, uint64_t seed,
                 const SearchControl& control, SearchLive* live)
-      : state_(shape, group,
-               [&control] {
-                 return (control.stop != nullptr && control.stop->load()) ||
-                        SearchClock::now() >= control.deadline;
-               }),
+      : state_(shape, group, [&control] { return control.Ended(); }),
         random_(seed),
         control_(control),
         live_(live) {}
@@ -75,8 +71,7 @@ class OrbitAnnealer {
       live_->moves.fetch_add(outcome_.moves - published_, std::memory_order_relaxed);
       published_ = outcome_.moves;
     }
-    expired_ = (control_.stop != nullptr && control_.stop->load(std::memory_order_relaxed)) ||
-               SearchClock::now() >= control_.deadline;
+    expired_ = control_.Ended();
     return expired_;
   }
 
@@ -103,11 +98,7 @@ class OrbitAnnealer {
       bestBases_.emplace_back(state_.base(b).begin(), state_.base(b).end());
     outcome_.bestAt = Seconds();
     if (outcome_.firstCover < 0) outcome_.firstCover = outcome_.bestAt;
-    if (live_ == nullptr) return;
-    const int size = static_cast<int>(outcome_.best.size());
-    int shown = live_->bestRows.load();
-    while ((shown == 0 || shown > size) && !live_->bestRows.compare_exchange_weak(shown, size)) {
-    }
+    if (live_ != nullptr) live_->Publish(static_cast<int>(outcome_.best.size()));
   }
 
   // Base rows built on unmet draws: t numbers of the draw, then, one at a time, the place of a
