@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <set>
 
 #include "engine/builder/cover_state.h"
 #include "engine/builder/designs.h"
@@ -149,6 +150,10 @@ INSTANTIATE_TEST_SUITE_P(Designs, BuildKnown, ::testing::Values(
     KnownCase{12,  6,  3, 3, 15},
     KnownCase{14,  6,  2, 2, 7},
     KnownCase{22,  6,  3, 3, 77},    // the Steiner system from the Golay code
+    KnownCase{26,  6,  3, 3, 130},   // the inversive plane of order 5
+    KnownCase{17,  5,  3, 3, 68},    // the inversive plane of order 4
+    KnownCase{12,  6,  5, 5, 132},   // the small Witt design
+    KnownCase{27,  6,  3, 3, 167},   // S(3,6,26) with one number added
     KnownCase{30,  6,  2, 2, 31},    // the projective plane of order 5, one point cut
     KnownCase{49,  6,  2, 6, 19}));  // five groups, each with a covering design of pairs
 // clang-format on
@@ -183,6 +188,34 @@ TEST(GroupPlans, GiveEveryDrawAGroupItFills) {
       }
     }
     EXPECT_TRUE(SimpleCovers(wheel, OneTo(10), 2, 4));
+  }
+}
+
+// Every group listed is one: its elements permute the places, and the product of any two is
+// among them.
+TEST(GroupsFor, ListsGroupsOfPermutations) {
+  for (const int places : {12, 17, 26, 28, 32}) {
+    for (const PermutationGroup& group : GroupsFor(places, 1000)) {
+      ASSERT_EQ(group.images.size(), static_cast<std::size_t>(group.order * places));
+      std::set<std::string> elements;  // each element as its bytes
+      for (int g = 0; g < group.order; ++g) {
+        const std::string image(group.element(g), group.element(g) + places);
+        std::string sorted = image;
+        std::sort(sorted.begin(), sorted.end());
+        for (int x = 0; x < places; ++x)
+          ASSERT_EQ(sorted[static_cast<std::size_t>(x)], static_cast<char>(x)) << group.name;
+        elements.insert(image);
+      }
+      EXPECT_EQ(elements.size(), static_cast<std::size_t>(group.order)) << group.name;
+      for (const auto& a : elements) {
+        for (const auto& b : elements) {
+          std::string product(static_cast<std::size_t>(places), 0);
+          for (std::size_t x = 0; x < product.size(); ++x)
+            product[x] = a[static_cast<uint8_t>(b[x])];
+          ASSERT_TRUE(elements.count(product)) << group.name;
+        }
+      }
+    }
   }
 }
 
