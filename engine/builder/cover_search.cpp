@@ -30,6 +30,8 @@ constexpr int kMostAdded = 3;             // numbers added to a design, at most
 // Wheels larger than this are left to the free search alone: its moves are cheaper there, and
 // a sub-search or an orbit search only takes its time.
 constexpr int64_t kMostRowsSearchedApart = 5000;
+constexpr double kQuickShare = 0.05;      // of the time, for a first short free search,
+constexpr double kQuickSeconds = 1;       // and never more than this
 constexpr double kOrbitShare = 0.5;       // of the time left, for the orbit searches
 constexpr double kFirstOrbitRound = 0.4;  // of the orbit searches' time, for every group
 constexpr int kMaxGroupsTried = 8;
@@ -368,15 +370,27 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
   }
   const auto enough = [&] { return Enough(found, control); };
   if (enough()) return found;
+  // The free searches start from the smallest cover so far or the player's start, when smaller.
+  const auto freeStart = [&]() -> std::pair<Rows, std::string> {
+    if (start != nullptr && (found.rows.empty() || start->size() < found.rows.size()))
+      return {*start, "search"};
+    return {found.rows, found.method.empty() ? "search" : "search from " + found.method};
+  };
+  {
+    // A short one first: a small wheel is often found at once, before any orbit search.
+    const auto [from, method] = freeStart();
+    Absorb(
+        found,
+        Anneal(shape, from, seed,
+               Slice(control, std::min(Left(control) * kQuickShare, kQuickSeconds), control.enough),
+               live, true),
+        method);
+  }
+  if (enough()) return found;
   OrbitPhase(shape, control, threads, seed, live, found);
   if (enough()) return found;
 
-  // The free searches, from the smallest cover so far or the player's start, when smaller.
-  const Rows& from = start != nullptr && (found.rows.empty() || start->size() < found.rows.size())
-                         ? *start
-                         : found.rows;
-  const std::string method =
-      &from == start || found.method.empty() ? "search" : "search from " + found.method;
+  const auto [from, method] = freeStart();
   std::vector<SearchOutcome> outcomes(static_cast<std::size_t>(threads));
   SideBySide(threads, [&](int j) {
     outcomes[static_cast<std::size_t>(j)] =
