@@ -390,15 +390,15 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
   OrbitPhase(shape, control, threads, seed, live, found);
   if (enough()) return found;
 
-  const auto [from, method] = freeStart();
+  const auto begin = freeStart();
   std::vector<SearchOutcome> outcomes(static_cast<std::size_t>(threads));
   SideBySide(threads, [&](int j) {
     outcomes[static_cast<std::size_t>(j)] =
-        Anneal(shape, from, seed + static_cast<uint64_t>(j), control, live, j == 0);
+        Anneal(shape, begin.first, seed + static_cast<uint64_t>(j), control, live, j == 0);
   });
   found.last = outcomes.front().last;
   for (SearchOutcome& outcome : outcomes)
-    Absorb(found, std::move(outcome), method);
+    Absorb(found, std::move(outcome), begin.second);
   return found;
 }
 
