@@ -22,14 +22,8 @@ namespace {
 
 const NumberFormat kPlain;  // "," groups digits, "." separates decimals
 
-// A share to four decimals that never rounds to 100% while some of the whole is missing, nor to
-// 0% while some is there (one hole in 1,120,529,256 subsets still shows).
 std::string Percent(int64_t part, int64_t whole) {
-  constexpr double kLast = 0.0001;  // the last decimal shown
-  double share = whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0;
-  if (part < whole) share = std::min(share, 100.0 - kLast);
-  if (part > 0) share = std::max(share, kLast);
-  return FormatPercent(share, kPlain);
+  return FormatPercent(ShownShare(part, whole), kPlain);
 }
 
 // The design's report extended to every level that occurs, then the guarantee, its holes and the
@@ -97,11 +91,26 @@ void WriteJson(const CheckResult& result, const CheckRequest& request, std::size
     json["guarantee"] = *result.guarantee;
     json["covered"] = result.covered;
     json["holes"] = result.holes;
-    json["hole_list"] = result.holeList;
   }
-  if (request.necessity) json["necessity"] = result.necessity;
-  if (!winTable.empty()) json["win_table"] = WinTableJson(winTable);
-  std::cout << json.dump() << '\n';
+  nlohmann::ordered_json rest = nlohmann::ordered_json::object();
+  if (request.necessity) rest["necessity"] = result.necessity;
+  if (!winTable.empty()) rest["win_table"] = WinTableJson(winTable);
+  // The hole list (up to a million holes) is written as it goes, between the two objects' fields.
+  std::string head = json.dump();
+  head.pop_back();  // its closing brace
+  std::cout << head;
+  if (result.guarantee) {
+    std::cout << ",\"hole_list\":[";
+    for (std::size_t i = 0; i < result.holeList.size(); ++i) {
+      std::string hole = i == 0 ? "[" : ",[";
+      for (std::size_t j = 0; j < result.holeList[i].size(); ++j)
+        hole += (j == 0 ? "" : ",") + std::to_string(result.holeList[i][j]);
+      std::cout << hole << ']';
+    }
+    std::cout << ']';
+  }
+  const std::string tail = rest.dump();
+  std::cout << (tail.size() > 2 ? "," + tail.substr(1) : "}") << '\n';
 }
 
 }  // namespace
@@ -154,7 +163,7 @@ int Check(const CheckOptions& options) {
       if (!winTable.empty() && winTable.back().stopped) result.stopped = true;
     }
   } catch (const std::exception& error) {  // limits the options could not express
-    Complain(error.what());
+    Complain(FailureText(error));
     return kInputError;
   }
   progress.Finish();  // erased before the result is written
@@ -203,7 +212,7 @@ Command SetUpCheck(CLI::App& program) {
   command->add_flag("--zero-based", options->zeroBased, "The file numbers from 0");
   command->add_option("--threads", options->threads, "At most J threads (0: every core)")
       ->capture_default_str()
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(0, kMaxCheckThreads));
   command->add_option("--format", options->format, "text or json")
       ->capture_default_str()
       ->check(CLI::IsMember({"text", "json"}));

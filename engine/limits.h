@@ -29,10 +29,16 @@ inline constexpr int kMaxDrawSize = kMaxSubsetSize;
 // The most holes a check lists (about 300 MB of them); their count is exact whatever it is.
 inline constexpr int64_t kMaxHolesListed = 1'000'000;
 
+// The memory a check's count tables may take while they are built; a wheel needing more is
+// checked with row sets, or refused when only the tables can answer (a hole list).
+inline constexpr int64_t kMaxCheckTableBytes = int64_t{768} << 20;
+
 // The memory every search of one build may take together; its searches side by side, and its
 // time limit (a week), at most.
 inline constexpr int64_t kMaxBuildBytes = int64_t{1} << 30;
 inline constexpr int kMaxBuildThreads = 64;
+// The threads a check may be asked for (it takes at most one per core).
+inline constexpr int kMaxCheckThreads = 1024;
 inline constexpr double kMaxBuildSeconds = 7 * 24 * 3600;
 
 // A wheel file or a draw history, at most; and one line of it.
@@ -54,6 +60,16 @@ inline std::string GroupedText(int64_t count) {
     grouped += digits[i];
   }
   return grouped;
+}
+
+// part / whole as a percentage shown to four decimals: never 100% while some of the whole is
+// missing, nor 0% while some is there (one hole in 1,120,529,256 subsets still shows).
+inline double ShownShare(int64_t part, int64_t whole) {
+  constexpr double kLast = 0.0001;  // the last decimal shown
+  double share = whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0;
+  if (part < whole) share = share < 100.0 - kLast ? share : 100.0 - kLast;
+  if (part > 0) share = share > kLast ? share : kLast;
+  return share;
 }
 
 }  // namespace quirmel

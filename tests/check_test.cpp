@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/engine.h"
 #include "tests/oracle.h"
 
@@ -128,6 +130,31 @@ TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
   EXPECT_EQ(stopped.stopped, stopped.examined < stopped.subsets);
 }
 
+// Holes spread over many chunks counted by several threads: every limit lists the first holes
+// in rank order, a prefix of the full list.
+TEST(CheckWheel, ListsTheFirstHolesWhateverTheLimit) {
+  const AnyWheel wheel = RandomAnyWheel(7, 30, 6, 30);
+  const auto holes = [&wheel](int64_t limit) {
+    return CheckWheel({.wheel = wheel,
+                       .poolSize = 30,
+                       .drawSize = 5,
+                       .guarantee = 3,
+                       .holesToList = limit,
+                       .threads = 3,
+                       .method = CheckMethod::CountTables});
+  };
+  const CheckResult all = holes(kMaxHolesListed);
+  ASSERT_GT(all.holes, 2000);
+  ASSERT_EQ(static_cast<int64_t>(all.holeList.size()), all.holes);
+  EXPECT_TRUE(std::is_sorted(all.holeList.begin(), all.holeList.end()));
+  for (const int64_t limit : {1, 37, 1500}) {
+    const CheckResult some = holes(limit);
+    EXPECT_EQ(some.holes, all.holes);
+    EXPECT_TRUE(std::equal(some.holeList.begin(), some.holeList.end(), all.holeList.begin()));
+    EXPECT_EQ(static_cast<int64_t>(some.holeList.size()), limit);
+  }
+}
+
 TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
   const AnyWheel wheel = RandomAnyWheel(1, 3, 6, 10);
   EXPECT_NO_THROW(CheckWheel({.wheel = wheel, .poolSize = 10, .drawSize = 6}));
@@ -140,13 +167,17 @@ TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
            {.wheel = wheel, .holesToList = -1}})
     EXPECT_THROW(CheckWheel(bad), std::invalid_argument);
   // clang-format on
-  AnyWheel huge;  // 2,000 rows of 1..20 need 263,949 table entries each
-  const std::vector<uint8_t> full{1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
-                                  11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
-  for (int r = 0; r < 2000; ++r)
-    huge.AddRow(full);
+  // 1,100 rows of 20 over 99 at 6 drawn: their count tables would take some 4 GB, so a hole
+  // list is refused before anything is built.
+  AnyWheel huge;
+  for (int r = 0; r < 1100; ++r) {
+    std::vector<uint8_t> row;
+    for (int i = 0; i < 20; ++i)
+      row.push_back(static_cast<uint8_t>((r * 7 + i * 5) % 99 + 1));
+    huge.AddRow(row);
+  }
   EXPECT_THROW(
-      CheckWheel({.wheel = huge, .poolSize = 20, .drawSize = 8, .guarantee = 8, .necessity = true}),
+      CheckWheel({.wheel = huge, .poolSize = 99, .drawSize = 6, .guarantee = 4, .holesToList = 5}),
       std::length_error);
 }
 

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <climits>
 #include <cstdint>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -18,8 +20,6 @@ namespace quirmel {
 
 namespace {
 
-// Table entries beyond this (some 16 bytes each while they are built) would not fit in memory.
-constexpr int64_t kMaxTableEntries = int64_t{1} << 26;
 // Each chunk is sized for about this much work, so the hook and a stop come often enough.
 constexpr double kChunkNanoseconds = 8e6;
 
@@ -51,20 +51,31 @@ double TableCost(const CheckRequest& request, int64_t entries, int64_t subsets) 
   return perSubset + 20.0 * static_cast<double>(entries) / static_cast<double>(subsets);
 }
 
+TableRequest TablesFor(const CheckRequest& request) {
+  return {.poolSize = request.poolSize,
+          .drawSize = request.drawSize,
+          .guarantee = request.guarantee.value_or(0),
+          .necessity = request.necessity};
+}
+
 CheckMethod ChooseMethod(const CheckRequest& request, int64_t subsets) {
   const bool detail = request.holesToList > 0 || request.necessity;
   if (request.method == CheckMethod::RowSets && !detail) return CheckMethod::RowSets;
-  const int64_t entries =
-      CountTables::EntriesNeeded(request.wheel, request.poolSize, request.drawSize);
-  const bool tablesFit = entries <= kMaxTableEntries;
+  const int64_t bytes = CountTables::BytesNeeded(request.wheel, TablesFor(request));
+  const bool tablesFit = bytes <= kMaxCheckTableBytes;
   if (request.method == CheckMethod::CountTables || detail) {
     if (!tablesFit) {
-      throw std::length_error("CheckWheel: the wheel's count tables would need " +
-                              std::to_string(entries) + " entries, more than memory allows");
+      throw std::length_error(
+          "the count tables this check needs (for the hole list or the rows each subset needs) "
+          "would take about " +
+          GroupedText(bytes >> 20) + " MB, more than the " +
+          GroupedText(kMaxCheckTableBytes >> 20) + " MB a check may take");
     }
     return CheckMethod::CountTables;
   }
   if (!tablesFit) return CheckMethod::RowSets;
+  const int64_t entries =
+      CountTables::EntriesNeeded(request.wheel, request.poolSize, request.drawSize);
   return RowSetCost(request.wheel) <= TableCost(request, entries, subsets)
              ? CheckMethod::RowSets
              : CheckMethod::CountTables;
@@ -81,6 +92,47 @@ void AddTally(const CheckTally& from, CheckTally& to) {
   for (std::size_t i = 0; i < to.necessity.size(); ++i)
     to.necessity[i] += from.necessity[i];
 }
+
+// The first `limit` holes in rank order, gathered from chunks that finish in any order. A chunk's
+// holes are kept only while the chunks before it hold fewer than the limit, so at most `limit`
+// are kept at any time, however many holes the pool has.
+class HoleList {
+ public:
+  explicit HoleList(int64_t limit) : limit_(limit) {}
+
+  // Whether chunk `chunk` may still add holes.
+  bool Wants(int64_t chunk) const {
+    return limit_ > 0 && chunk < cutoff_.load(std::memory_order_relaxed);
+  }
+
+  void Add(int64_t chunk, std::vector<Subset>&& holes) {
+    std::lock_guard lock(mutex_);
+    if (!Wants(chunk)) return;
+    count_ += static_cast<int64_t>(holes.size());
+    kept_.emplace(chunk, std::move(holes));
+    // The last chunk kept is dropped while the ones before it hold enough, then cut to size.
+    while (count_ - static_cast<int64_t>(kept_.rbegin()->second.size()) >= limit_) {
+      count_ -= static_cast<int64_t>(kept_.rbegin()->second.size());
+      kept_.erase(std::prev(kept_.end()));
+    }
+    if (count_ >= limit_) {
+      std::vector<Subset>& last = kept_.rbegin()->second;
+      last.resize(last.size() - static_cast<std::size_t>(count_ - limit_));
+      count_ = limit_;
+      cutoff_.store(kept_.rbegin()->first, std::memory_order_relaxed);
+    }
+  }
+
+  int64_t Count() const { return count_; }
+  const std::map<int64_t, std::vector<Subset>>& Kept() const { return kept_; }
+
+ private:
+  const int64_t limit_;
+  std::mutex mutex_;
+  std::map<int64_t, std::vector<Subset>> kept_;  // by chunk
+  int64_t count_ = 0;
+  std::atomic<int64_t> cutoff_{INT64_MAX};  // chunks from here on add nothing
+};
 
 // The subsets in chunks of consecutive lexicographic ranks, counted by the calling thread and the
 // pool's workers. Unordered, each counts into its own tally and the calling thread calls the hook
@@ -122,12 +174,7 @@ class CheckRun {
       rowSets_ = std::make_unique<RowSets>(
           BuildRowSets(request.wheel, request.poolSize, request.drawSize));
     } else {
-      tables_ = std::make_unique<CountTables>(
-          request.wheel, TableRequest{.poolSize = request.poolSize,
-                                      .drawSize = request.drawSize,
-                                      .guarantee = request.guarantee.value_or(0),
-                                      .necessity = request.necessity,
-                                      .holeLimit = static_cast<std::size_t>(request.holesToList)});
+      tables_ = std::make_unique<CountTables>(request.wheel, TablesFor(request));
     }
   }
 
@@ -180,13 +227,10 @@ class CheckRun {
         (level < *request_.guarantee ? result.holes : result.covered) += result.SubsetsAt(level);
       }
     }
-    std::sort(holes_.begin(), holes_.end(),  // chunks finish in any order
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [chunk, holes] : holes_) {
-      for (const Subset& hole : holes) {
-        if (static_cast<int64_t>(result.holeList.size()) == request_.holesToList) break;
+    result.holeList.reserve(static_cast<std::size_t>(holes_.Count()));
+    for (const auto& [chunk, holes] : holes_.Kept()) {
+      for (const Subset& hole : holes)
         result.holeList.emplace_back(hole.begin(), hole.begin() + m);
-      }
     }
     if (request_.necessity) {
       result.necessity.assign(request_.wheel.rowCount(), 0);
@@ -206,13 +250,15 @@ class CheckRun {
 
   int64_t SizeOf(int64_t chunk) const { return std::min(chunk_, subsets_ - chunk * chunk_); }
 
-  // Adds chunk `chunk` to `tally`, its holes (count tables only) into tally.holes.
+  // Adds chunk `chunk` to `tally`, its holes (count tables only) into tally.holes when the
+  // chunks before it have not listed enough already.
   void CountChunk(int64_t chunk, CheckTally& tally) const {
     const Subset first = UnrankSubset(chunk * chunk_, request_.poolSize, request_.drawSize);
     if (rowSets_) {
       CountSubsets(*rowSets_, first, SizeOf(chunk), tally.histogram.data());
     } else {
       tally.holes.clear();
+      tally.holeRoom = holes_.Wants(chunk) ? static_cast<std::size_t>(request_.holesToList) : 0;
       tables_->Count(first, SizeOf(chunk), tally);
     }
   }
@@ -223,10 +269,7 @@ class CheckRun {
     const int64_t chunk = next_.fetch_add(1, std::memory_order_relaxed);
     if (chunk >= chunks_) return false;
     CountChunk(chunk, tally);
-    if (!tally.holes.empty()) {
-      std::lock_guard lock(holesMutex_);
-      holes_.emplace_back(chunk, std::move(tally.holes));
-    }
+    if (!tally.holes.empty()) holes_.Add(chunk, std::move(tally.holes));
     examined_.fetch_add(SizeOf(chunk), std::memory_order_relaxed);
     return true;
   }
@@ -261,7 +304,7 @@ class CheckRun {
         if (!ClaimAndFill(chunk)) slot.ready.wait(ready, std::memory_order_acquire);
       }
       AddTally(slot.tally, tallies_[0]);
-      if (!slot.tally.holes.empty()) holes_.emplace_back(chunk, std::move(slot.tally.holes));
+      if (!slot.tally.holes.empty()) holes_.Add(chunk, std::move(slot.tally.holes));
       merged_.store(chunk + 1, std::memory_order_release);
       merged_.notify_all();
       examined_.store(chunk * chunk_ + SizeOf(chunk), std::memory_order_relaxed);
@@ -312,8 +355,7 @@ class CheckRun {
   int64_t ring_ = 0;        // slots of an ordered run; none when unordered
   std::vector<Slot> slots_;
   std::atomic<int64_t> merged_{0};  // chunks merged, in order
-  std::mutex holesMutex_;
-  std::vector<std::pair<int64_t, std::vector<Subset>>> holes_;  // with their chunk
+  HoleList holes_{request_.holesToList};
 };
 
 }  // namespace

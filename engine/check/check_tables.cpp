@@ -97,9 +97,39 @@ std::vector<std::vector<int>> PoolRows(const AnyWheel& wheel, int poolSize) {
   return rows;
 }
 
+// How level t of the tables is kept: its entries over all rows, the t-subsets of the pool, and
+// whether it is a dense array by rank or sparse entries found through prefix indexes.
+struct LevelShape {
+  int64_t entries = 0;
+  int64_t all = 0;
+  bool dense = true;
+};
+
+template <typename RowLengths>
+LevelShape ShapeOf(const RowLengths& lengths, int poolSize, int t) {
+  LevelShape shape;
+  for (const int length : lengths)
+    shape.entries += Binomial(length, t);
+  shape.all = Binomial(poolSize, t);
+  shape.dense = shape.all <= kDenseLimit && (shape.all <= 65536 || shape.entries * 16 >= shape.all);
+  return shape;
+}
+
+// Each row's count of numbers within the pool.
+std::vector<int> PoolLengths(const AnyWheel& wheel, int poolSize) {
+  std::vector<int> lengths(wheel.rowCount());
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+    const auto row = wheel.row(r);
+    lengths[r] = static_cast<int>(
+        std::count_if(row.begin(), row.end(), [&](uint8_t v) { return v >= 1 && v <= poolSize; }));
+  }
+  return lengths;
+}
+
 void BuildSparse(CountTables::TableLevel& level, const std::vector<std::vector<int>>& rows, int t,
-                 bool withIds) {
+                 bool withIds, int64_t entries) {
   std::vector<std::pair<uint64_t, uint32_t>> items;  // (packed subset, row)
+  items.reserve(static_cast<std::size_t>(entries));
   for (std::size_t r = 0; r < rows.size(); ++r) {
     ForEachSubset(rows[r], t, [&](const int* numbers) {
       items.emplace_back(Pack(numbers, t), static_cast<uint32_t>(r));
@@ -146,15 +176,43 @@ const NewMasks kNewMasks;
 }  // namespace
 
 int64_t CountTables::EntriesNeeded(const AnyWheel& wheel, int poolSize, int drawSize) {
+  const std::vector<int> lengths = PoolLengths(wheel, poolSize);
   int64_t entries = 0;
-  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
-    const auto row = wheel.row(r);
-    const int length = static_cast<int>(
-        std::count_if(row.begin(), row.end(), [&](uint8_t v) { return v >= 1 && v <= poolSize; }));
-    for (int t = 1; t <= drawSize; ++t)
-      entries += Binomial(length, t);
-  }
+  for (int t = 1; t <= drawSize; ++t)
+    entries += ShapeOf(lengths, poolSize, t).entries;
   return entries;
+}
+
+int64_t CountTables::BytesNeeded(const AnyWheel& wheel, const TableRequest& request) {
+  const std::vector<int> lengths = PoolLengths(wheel, request.poolSize);
+  // The rows as lists while the tables are built, then every level kept, and the largest
+  // level's own building (its sorted items and prefix lists).
+  int64_t rows = 0;
+  for (const int length : lengths)
+    rows += 32 + 4 * int64_t{length};
+  int64_t kept = 0;
+  int64_t building = 0;
+  for (int t = 1; t <= request.drawSize; ++t) {
+    const LevelShape shape = ShapeOf(lengths, request.poolSize, t);
+    const int64_t idBytes = request.necessity && t == request.guarantee ? 8 : 0;
+    if (shape.dense) {
+      kept += shape.all * (4 + idBytes);
+      continue;
+    }
+    // A prefix index has a key for each distinct first t - 1 (or t - 2) numbers: at most one
+    // per entry, and at most the (t - 1)-subsets (or (t - 2)-subsets) of the pool.
+    const auto slotBytes = [&](int prefix) -> int64_t {
+      const int64_t keys = std::min(shape.entries, Binomial(request.poolSize, prefix));
+      return static_cast<int64_t>(
+                 std::bit_ceil(static_cast<uint64_t>(std::max<int64_t>(16, 2 * keys)))) *
+             18;  // key, begin, end and a presence bit
+    };
+    const int64_t keys = std::min(shape.entries, Binomial(request.poolSize, t - 1)) +
+                         (t >= 2 ? std::min(shape.entries, Binomial(request.poolSize, t - 2)) : 0);
+    kept += shape.entries * (6 + idBytes) + slotBytes(t - 1) + (t >= 2 ? slotBytes(t - 2) : 0);
+    building = std::max(building, shape.entries * 16 + keys * 16);
+  }
+  return rows + kept + building;
 }
 
 CountTables::CountTables(const AnyWheel& wheel, const TableRequest& request)
@@ -165,13 +223,14 @@ CountTables::CountTables(const AnyWheel& wheel, const TableRequest& request)
   for (int t = 1; t <= request.drawSize; ++t) {
     TableLevel& level = levels_[static_cast<std::size_t>(t)];
     const bool withIds = request.necessity && t == request.guarantee;
-    int64_t entries = 0;
-    for (const auto& row : rows)
-      entries += Binomial(static_cast<int>(row.size()), t);
-    const int64_t all = Binomial(n, t);
-    level.dense = all <= kDenseLimit && (all <= 65536 || entries * 16 >= all);
+    std::vector<int> lengths(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+      lengths[r] = static_cast<int>(rows[r].size());
+    const LevelShape shape = ShapeOf(lengths, n, t);
+    const int64_t all = shape.all;
+    level.dense = shape.dense;
     if (!level.dense) {
-      BuildSparse(level, rows, t, withIds);
+      BuildSparse(level, rows, t, withIds, shape.entries);
       continue;
     }
     level.counts.assign(static_cast<std::size_t>(all), 0);
@@ -418,7 +477,7 @@ class TableWalk {
   void Guarantee(const Subset& s, int y, int x) {
     const int level = static_cast<int>(level_[x]);
     if (level < guarantee_) {
-      if (tally_.holes.size() < tables_.request_.holeLimit) {
+      if (tally_.holes.size() < tally_.holeRoom) {
         Subset hole = s;
         hole[q_] = static_cast<int16_t>(y);
         hole[q_ + 1] = static_cast<int16_t>(x);

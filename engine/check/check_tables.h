@@ -25,7 +25,8 @@ namespace quirmel {
 struct CheckTally {
   std::vector<int64_t> histogram;  // [best level * columns + match count]
   std::vector<int64_t> necessity;  // per row; empty unless asked
-  std::vector<Subset> holes;       // of the chunk being counted, at most the limit
+  std::vector<Subset> holes;       // of the chunk being counted, at most holeRoom
+  std::size_t holeRoom = 0;        // how many holes the chunk being counted may list
 };
 
 struct TableRequest {
@@ -33,15 +34,17 @@ struct TableRequest {
   int drawSize = 0;
   int guarantee = 0;  // 0: none
   bool necessity = false;
-  std::size_t holeLimit = 0;
 };
 
 class CountTables {
  public:
   CountTables(const AnyWheel& wheel, const TableRequest& request);
 
-  // The table entries a wheel needs, before building them; a bound on memory and build time.
+  // The table entries a wheel needs, before building them; a measure of the build's time.
   static int64_t EntriesNeeded(const AnyWheel& wheel, int poolSize, int drawSize);
+  // The most bytes the tables take while they are built, before building them (an upper bound:
+  // a prefix index is counted as if every entry had a prefix of its own).
+  static int64_t BytesNeeded(const AnyWheel& wheel, const TableRequest& request);
 
   // Adds the `count` subsets from `first` (included) on in lexicographic order to `tally`.
   void Count(const Subset& first, int64_t count, CheckTally& tally) const;
