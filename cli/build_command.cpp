@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <sstream>
 
@@ -64,6 +66,12 @@ std::string Summary(const BuildResult& result) {
 }  // namespace
 
 int Build(const BuildOptions& options) {
+  if (!options.draw && options.guarantee < kMinDrawSize) {
+    Complain("--guarantee " + std::to_string(options.guarantee) +
+             ": give the numbers drawn as well (--draw M, " +
+             RangeText(kMinDrawSize, kMaxDrawSize) + ")");
+    return kInputError;
+  }
   BuildRequest request{.poolSize = options.pool.value_or(0),
                        .numbers = options.numbers,
                        .rowSize = options.row,
@@ -171,17 +179,26 @@ Command SetUpBuild(CLI::App& program) {
   command->add_option("--draw", options->draw, "Numbers drawn, M (default: T)")
       ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
   command->add_option("--rows", options->rows, "Stop at a cover of at most R rows")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(1, static_cast<int>(kMaxWheelRows)));
   command->add_option("--seconds", options->seconds, "Time limit, at most a week")
       ->capture_default_str()
-      ->check(CLI::PositiveNumber & CLI::Range(0.0, kMaxBuildSeconds));
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            char* end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            if (end != text.c_str() + text.size() || !(seconds > 0 && seconds <= kMaxBuildSeconds))
+              return "the time limit is more than 0 and at most " +
+                     GroupedText(static_cast<int64_t>(kMaxBuildSeconds)) + " seconds (a week)";
+            return "";
+          },
+          "SECONDS"));
   command->add_option("--seed", options->seed, "Seed of the random search")->capture_default_str();
   command->add_option("--threads", options->threads, "Independent searches (0: one per core)")
       ->capture_default_str()
       ->check(CLI::Range(0, kMaxBuildThreads));
   command->add_option("--moves", options->moves, "Moves per search, for a repeatable run")
       ->capture_default_str()
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(int64_t{0}, std::numeric_limits<int64_t>::max()));
   command->add_option("-o,--output", options->output, "Write the wheel to this file");
   command->add_option("--format", options->format, "text or json")
       ->capture_default_str()

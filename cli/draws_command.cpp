@@ -1,6 +1,8 @@
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -16,8 +18,12 @@ namespace quirmel::cli {
 
 namespace {
 
+// Draws written between two looks at a signal or a broken output.
+constexpr std::size_t kLookEvery = 256;
+
 // "6:0 5:1 4:3 3:9 2:40": rows matching in exactly j numbers, j from m down to 2.
-std::string ByMatches(const std::vector<int64_t>& rows, int draw) {
+template <typename Counts>
+std::string ByMatches(const Counts& rows, int draw) {
   std::string text;
   for (int j = draw; j >= 2; --j) {
     if (!text.empty()) text += ' ';
@@ -26,41 +32,92 @@ std::string ByMatches(const std::vector<int64_t>& rows, int draw) {
   return text;
 }
 
-void WriteText(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
-  for (std::size_t i = 0; i < draws.size(); ++i) {
-    const std::string label =
-        draws[i].label.empty() ? "line " + std::to_string(draws[i].line) : draws[i].label;
-    std::cout << label << "  " << TwoDigits(draws[i].numbers) << "  best " << replay.draws[i].best
-              << "  rows " << ByMatches(replay.draws[i].rows, draw) << '\n';
-  }
-  std::cout << "Draws by best level:";
-  for (int level = draw; level >= 0; --level)
-    std::cout << ' ' << level << ':' << replay.bestTotals[static_cast<std::size_t>(level)];
-  std::cout << "\nRows matching, over all draws: " << ByMatches(replay.rowTotals, draw) << '\n';
+template <typename Counts>
+nlohmann::ordered_json ByMatchesJson(const Counts& rows, int draw) {
+  nlohmann::ordered_json json = nlohmann::ordered_json::object();
+  for (int j = draw; j >= 2; --j)
+    json[std::to_string(j)] = rows[static_cast<std::size_t>(j)];
+  return json;
 }
 
-void WriteJson(const std::vector<Draw>& draws, const DrawReplay& replay, int draw) {
-  const auto byMatches = [draw](const std::vector<int64_t>& rows) {
-    nlohmann::ordered_json json = nlohmann::ordered_json::object();
-    for (int j = draw; j >= 2; --j)
-      json[std::to_string(j)] = rows[static_cast<std::size_t>(j)];
-    return json;
+// One way of writing a replay: its head, each draw as it is replayed, then the totals. Written as
+// it goes, so that memory holds the draws read and not their output.
+struct ReplayWriter {
+  std::function<void()> head;
+  std::function<void(const Draw&, const DrawOutcome&, bool first)> each;
+  std::function<void(const ReplayTotals&, int64_t given)> tail;
+};
+
+ReplayWriter TextWriter(int draw) {
+  return {
+      .head = [] {},
+      .each =
+          [draw](const Draw& d, const DrawOutcome& outcome, bool) {
+            const std::string label = d.label.empty() ? "line " + std::to_string(d.line) : d.label;
+            std::cout << label << "  " << TwoDigits(d.numbers) << "  best " << outcome.best
+                      << "  rows " << ByMatches(outcome.rows, draw) << '\n';
+          },
+      .tail =
+          [draw](const ReplayTotals& totals, int64_t given) {
+            std::cout << "Draws by best level:";
+            for (int level = draw; level >= 0; --level)
+              std::cout << ' ' << level << ':'
+                        << totals.bestTotals[static_cast<std::size_t>(level)];
+            std::cout << "\nRows matching, over all draws: " << ByMatches(totals.rowTotals, draw)
+                      << '\n';
+            if (totals.stopped)
+              std::cout << "Stopped after " << totals.replayed << " of " << given << " draws\n";
+          },
   };
-  nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  for (std::size_t i = 0; i < draws.size(); ++i) {
-    list.push_back({{"line", draws[i].line},
-                    {"label", draws[i].label},
-                    {"numbers", draws[i].numbers},
-                    {"best", replay.draws[i].best},
-                    {"rows", byMatches(replay.draws[i].rows)}});
-  }
-  nlohmann::ordered_json best = nlohmann::ordered_json::object();
-  for (int level = draw; level >= 0; --level)
-    best[std::to_string(level)] = replay.bestTotals[static_cast<std::size_t>(level)];
-  nlohmann::ordered_json json;
-  json["draws"] = list;
-  json["totals"] = {{"best", best}, {"rows", byMatches(replay.rowTotals)}};
-  std::cout << json.dump() << '\n';
+}
+
+ReplayWriter CsvWriter(int draw) {
+  return {.head = [draw] { std::cout << ReplayCsvHeader(draw); },
+          .each = [draw](const Draw& d, const DrawOutcome& outcome,
+                         bool) { std::cout << ReplayCsvLine(d, outcome, draw); },
+          .tail = [](const ReplayTotals&, int64_t) {}};
+}
+
+// A JSON string: as it stands when it is plain ASCII, else through the JSON library (escapes,
+// and bytes that are not UTF-8 replaced rather than refused).
+std::string JsonString(const std::string& text) {
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c < 0x7f && c != '"' && c != '\\';
+  });
+  if (plain) return '"' + text + '"';
+  return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+ReplayWriter JsonWriter(int draw) {
+  return {
+      .head = [] { std::cout << "{\"draws\":["; },
+      .each =
+          [draw](const Draw& d, const DrawOutcome& outcome, bool first) {
+            // Written by hand: the library's object for each of millions of draws costs more
+            // than the replay.
+            std::string json = first ? "{\"line\":" : ",{\"line\":";
+            json += std::to_string(d.line) + ",\"label\":" + JsonString(d.label) + ",\"numbers\":[";
+            for (std::size_t i = 0; i < d.numbers.size(); ++i)
+              json += (i == 0 ? "" : ",") + std::to_string(d.numbers[i]);
+            json += "],\"best\":" + std::to_string(outcome.best) + ",\"rows\":{";
+            for (int j = draw; j >= 2; --j) {
+              json += (j == draw ? "\"" : ",\"") + std::to_string(j) +
+                      "\":" + std::to_string(outcome.rows[static_cast<std::size_t>(j)]);
+            }
+            std::cout << json << "}}";
+          },
+      .tail =
+          [draw](const ReplayTotals& totals, int64_t) {
+            nlohmann::ordered_json best = nlohmann::ordered_json::object();
+            for (int level = draw; level >= 0; --level)
+              best[std::to_string(level)] = totals.bestTotals[static_cast<std::size_t>(level)];
+            const nlohmann::ordered_json json = {{"best", best},
+                                                 {"rows", ByMatchesJson(totals.rowTotals, draw)}};
+            std::cout << "],\"totals\":" << json.dump();
+            if (totals.stopped) std::cout << ",\"stopped\":true";
+            std::cout << "}\n";
+          },
+  };
 }
 
 }  // namespace
@@ -72,7 +129,7 @@ int Draws(const DrawsOptions& options) {
              std::to_string(options.columns.size()) + " given");
     return kInputError;
   }
-  StopSignals signals;  // SIGINT or SIGTERM: status 130, nothing written
+  StopSignals signals;  // SIGINT or SIGTERM: status 130, with the draws replayed so far
   const std::optional<AnyWheel> wheel =
       ReadWheelFile(options.wheel, {.zeroBased = options.zeroBased});
   if (!wheel) return StopSignals::Requested() ? kInterrupted : kInputError;
@@ -91,15 +148,20 @@ int Draws(const DrawsOptions& options) {
     Complain(Describe(*read.error, Shown(options.history)) + EncodingHint(*history));
     return kInputError;
   }
-  const DrawReplay replay = ReplayDraws(*wheel, read.draws, options.draw);
-  if (StopSignals::Requested()) return kInterrupted;
-  if (options.format == "json") {
-    WriteJson(read.draws, replay, options.draw);
-  } else if (options.format == "csv") {
-    std::cout << ReplayCsv(read.draws, replay, options.draw);
-  } else {
-    WriteText(read.draws, replay, options.draw);
+  const ReplayWriter writer = options.format == "json"  ? JsonWriter(options.draw)
+                              : options.format == "csv" ? CsvWriter(options.draw)
+                                                        : TextWriter(options.draw);
+  WheelReplay replay(*wheel, options.draw);
+  writer.head();
+  for (std::size_t i = 0; i < read.draws.size(); ++i) {
+    // A signal stops the replay; an output that can take no more (a closed pipe) ends it too.
+    if (i % kLookEvery == 0 && (StopSignals::Requested() || !std::cout)) break;
+    writer.each(read.draws[i], replay.Replay(read.draws[i]), i == 0);
   }
+  ReplayTotals totals = replay.totals();
+  totals.stopped = totals.replayed < static_cast<int64_t>(read.draws.size());
+  writer.tail(totals, static_cast<int64_t>(read.draws.size()));
+  if (StopSignals::Requested()) return kInterrupted;
   return kDone;
 }
 
@@ -117,7 +179,7 @@ Command SetUpDraws(CLI::App& program) {
       ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
   command->add_option("--columns", options->columns, "The columns of the numbers, from 1")
       ->delimiter(',')
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(1, static_cast<int>(kMaxLineBytes)));
   command->add_flag("--zero-based", options->zeroBased, "The wheel file numbers from 0");
   command->add_option("--format", options->format, "text, csv or json")
       ->capture_default_str()

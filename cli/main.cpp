@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 
@@ -13,6 +14,9 @@
 using namespace quirmel::cli;
 
 int main(int argc, char** argv) {
+  // A reader that goes away (a pipe into `head`) makes the next write fail, and that failure is
+  // reported in one line, instead of the program ending silently on SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
   CLI::App app{"Develops, checks and replays lottery wheels.", "quirmel-cli"};
   app.set_version_flag("--version", std::string("quirmel-cli ") + QUIRMEL_VERSION);
   app.require_subcommand(1);
@@ -42,11 +46,8 @@ int main(int argc, char** argv) {
   try {
     for (const Command& command : commands)
       if (command.app->parsed()) status = command.run();
-  } catch (const std::bad_alloc&) {  // memory is bounded by the limits; this machine has less
-    Complain("not enough memory for this request on this machine");
-    return kInputError;
   } catch (const std::exception& error) {  // what the engine refuses, said the same way for all
-    Complain(error.what());
+    Complain(quirmel::FailureText(error));
     return kInputError;
   }
   // A result that could not be written (a full disk, a closed or broken output) is a failure.

@@ -95,8 +95,8 @@ INSTANTIATE_TEST_SUITE_P(Wheels, CliCheck, ::testing::Values(
 
 struct StatusCase {
   // {wheel} stands for a good wheel file, {bad} for a refused one, {euro} for a history with
-  // star numbers, {junk} for 3 MB of random bytes, {wide} for a wheel of 1..43, {out} for a file
-  // to write
+  // star numbers, {junk} for 3 MB of random bytes, {wide} for a wheel of 1..43, {one} for one row
+  // of 1..6, {twenty} for 1,100 rows of 20 numbers over 99, {out} for a file to write
   const char* arguments;
   int status;
   const char* says;  // on standard error for status 2, else on standard output
@@ -131,6 +131,13 @@ TEST_P(CliStatus, ExitsWithItsStatusAndMessage) {
   for (int number = 1; number <= 43; ++number)
     wide += std::to_string(number) + (number % 20 == 0 || number == 43 ? "\n" : " ");
   replace("{wide}", Write("wide.txt", wide));
+  replace("{one}", Write("one.txt", "1 2 3 4 5 6\n"));
+  std::string twenty;  // 1,100 rows of 20 numbers over 99
+  for (int r = 0; r < 1100; ++r) {
+    for (int i = 0; i < 20; ++i)
+      twenty += std::to_string((r * 7 + i * 5) % 99 + 1) + (i == 19 ? "\n" : " ");
+  }
+  replace("{twenty}", Write("twenty.txt", twenty));
   const Outcome run = Cli(arguments, kMemoryCap);
   EXPECT_EQ(run.status, c.status) << run.err;
   EXPECT_NE((c.status == 2 ? run.err : run.out).find(c.says), std::string::npos)
@@ -166,15 +173,20 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"check {junk}",                                         2, "(the file looks binary, not text)"},
     StatusCase{"draws {wheel} /dev/zero",                              2, "/dev/zero:1:65537"},
     StatusCase{"check {wheel} --pool 49 --draw 6 --guarantee 3 --holes 10000000000", 2, "--holes: Value 10000000000 not in range 0 to 1000000"},
-    StatusCase{"build --pool 9 --row 3 --guarantee 2 --seconds nan",   2, "positive number of seconds"},
+    StatusCase{"build --pool 9 --row 3 --guarantee 2 --seconds nan",   2, "--seconds: the time limit is more than 0"},
     StatusCase{"draws {wheel} {euro} --draw 5",                        0, "2026-12-01  03 09 17 28 33  best 1"},
     StatusCase{"draws {wheel} {euro} --draw 6",                        2, "euro.csv:1: the header names 5 columns of drawn numbers"},
+    StatusCase{"draws {wheel} {one} --draw 7",                         2, "one.txt:1: the line holds 6 numbers of a draw; a draw has 7"},
     StatusCase{"draws {wheel} {euro} --draw 5 --columns 2,3,4",        2, "--columns: name exactly 5 columns"},
     StatusCase{"develop --key 11,1,5 --pool 10 --combinations 5 -o {out}", 2, "row 1: number 11 is above the pool 1..10"},
     StatusCase{"check {wide} --pool 49 --draw 6 --guarantee 1",        1, "Covered at 1:  99.9999%\nHoles: 1\n"},
     StatusCase{"build --pool 9 --row 3 --guarantee 2 --threads 100000", 2, "--threads: Value 100000 not in range 0 to 64"},
-    StatusCase{"build --pool 9 --row 3 --guarantee 2 --seconds 1e10",  2, "--seconds: Value 1e10 not in range"},
-    StatusCase{"build --pool 30 --row 6 --guarantee 4 -o /tmp",        2, "/tmp: Is a directory"}));
+    StatusCase{"build --pool 9 --row 3 --guarantee 2 --seconds 1e10",  2, "--seconds: the time limit is more than 0 and at most 604,800 seconds"},
+    StatusCase{"build --pool 9 --row 3 --guarantee 1",                 2, "--guarantee 1: give the numbers drawn as well (--draw M, 2..8)"},
+    StatusCase{"build --pool 9 --row 3 --guarantee 2 --rows 0",        2, "--rows: Value 0 not in range 1 to 1000000"},
+    StatusCase{"build --pool 30 --row 6 --guarantee 4 -o /tmp",        2, "/tmp: Is a directory"},
+    StatusCase{"check {one} --pool 70 --draw 6 --guarantee 3 --holes 1000000 --quiet", 1, "Holes: 130,252,080\n01 02 07 08 09 10\n"},
+    StatusCase{"check {twenty} --pool 99 --draw 6 --guarantee 4 --holes 5", 2, "would take about"}));
 // clang-format on
 
 TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
@@ -205,6 +217,18 @@ TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
               std::find_if(rows.rbegin(), rows.rend(), [](int64_t n) { return n > 0; }).base() -
                   rows.begin() - 1);
   }
+}
+
+// A reader that goes away (a pipe into head) is reported in one line, with status 2.
+TEST(CliOutput, SaysWhenThePipeBreaks) {
+  const fs::path wheel = Write("pipe.txt", "1 2 3 4 5 6\n");
+  const fs::path err = Scratch() / "pipe.err";
+  const std::string command = std::string("bash -c '") + QUIRMEL_CLI + " check " + wheel.string() +
+                              " --pool 40 --draw 6 --guarantee 3 --holes 200000 --quiet 2>" +
+                              err.string() + " | head -c 1 >/dev/null; exit ${PIPESTATUS[0]}'";
+  const int raw = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2);
+  EXPECT_EQ(Slurp(err), "quirmel-cli: standard output: Broken pipe\n");
 }
 
 // -o touches only its file: a read-only file is refused and kept, a symbolic link is written

@@ -121,6 +121,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, DrawFile, ::testing::Values(
     DrawCase{"2024-01-03 1 2 3 4 5 6 7\n# note\n11 12 13 14 15 16\n", 6, {}, {{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}}, {"", ""}, 0},
     DrawCase{"a,b,c,d\n9,1,2,3\n", 3, {2, 3, 4}, {{1, 2, 3}}, {""}, 0},
     DrawCase{"1 2 3 4 5\n", 6, {}, {}, {}, 1},
+    DrawCase{"#,Date,Ball 1,Ball 2,Ball 3\n1,2026-01-03,4,5,6\n2,2026-01-10,7,8,9\n", 3, {}, {{4, 5, 6}, {7, 8, 9}}, {"2026-01-03", "2026-01-10"}, 0},
+    DrawCase{"# Date,Ball 1,Ball 2,Ball 3\n1 4 5 6\n", 3, {}, {{1, 4, 5}}, {""}, 0},
     DrawCase{"1 2 3 4 5 6\n1 2 3 4 5 60\n", 6, {}, {}, {}, 2},
     DrawCase{"1 2 3 4 5 6\n\n1 2 3 4 5 5\n", 6, {}, {}, {}, 3},
     DrawCase{"Date,Ball 1,Ball 2,Bonus 3\n", 3, {}, {}, {}, 1},

@@ -7,7 +7,7 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -96,6 +96,45 @@ class WindowToolsTest : public QObject {
     QVERIFY(f.messages.isEmpty());
   }
 
+  // What the status says when no cover was found or the "At most" was not reached; the wheel's
+  // text is a wheel file.
+  void buildStatusSaysWhatWasFound_data() {
+    QTest::addColumn<QString>("numbers");
+    QTest::addColumn<int>("guarantee");
+    QTest::addColumn<int>("drawn");
+    QTest::addColumn<int>("atMost");
+    QTest::addColumn<QString>("says");
+    QTest::addColumn<bool>("usable");
+    // clang-format off
+    QTest::newRow("no cover")       << "60" << 5 << 6 << 0 << "No cover found within the time limit." << false;
+    QTest::newRow("at most missed") << "7"  << 2 << 2 << 6 << "No cover of at most 6 rows was found." << true;
+    // clang-format on
+  }
+  void buildStatusSaysWhatWasFound() {
+    QFETCH(QString, numbers);
+    QFETCH(int, guarantee);
+    QFETCH(int, drawn);
+    QFETCH(int, atMost);
+    QFETCH(QString, says);
+    QFETCH(bool, usable);
+    WindowFixture f;
+    auto* dialog = OpenDialog<quirmel::BuildDialog>(f, &quirmel::frmAmain::OpenBuildDialog);
+    dialog->findChild<QLineEdit*>("numbers")->setText(numbers);
+    dialog->findChild<QSpinBox*>("rowSize")->setValue(guarantee == 2 ? 3 : 6);
+    dialog->findChild<QSpinBox*>("drawSize")->setValue(drawn);
+    dialog->findChild<QSpinBox*>("guarantee")->setValue(guarantee);
+    dialog->findChild<QSpinBox*>("seconds")->setValue(1);
+    dialog->findChild<QSpinBox*>("mostRows")->setValue(atMost);
+    dialog->Start();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->running() && dialog->result(), 15000);
+    const QString status = dialog->findChild<QLabel*>("status")->text();
+    QVERIFY2(status.contains(says), qPrintable(status));
+    QCOMPARE(dialog->findChild<QPushButton*>("use")->isEnabled(), usable);
+    const QString text = dialog->findChild<QPlainTextEdit*>("wheel")->toPlainText();
+    QCOMPARE(text.isEmpty(), !usable);
+    if (usable) QVERIFY(!quirmel::ReadWheel(text.toStdString()).error);
+  }
+
   // Stop, and closing the dialog, end a long search at once and keep the best wheel found.
   void stopKeepsTheBestWheel() {
     WindowFixture f;
@@ -131,25 +170,31 @@ class WindowToolsTest : public QObject {
     QVERIFY(dialog != nullptr);
     f.fileAnswer = WriteText(dir, "history.csv", kHistory);
     QTest::mouseClick(dialog->findChild<QPushButton*>("openHistory"), Qt::LeftButton);
+    QTRY_VERIFY(!dialog->busy());
 
     const quirmel::DrawReadResult read = quirmel::ReadDraws(kHistory.toStdString(), {});
     const quirmel::AnyWheel wheel = quirmel::StateWheel(f.state);
     const quirmel::DrawReplay replay = quirmel::ReplayDraws(wheel, read.draws, 6);
-    auto* table = dialog->findChild<QTableWidget*>("draws");
+    QAbstractItemModel* table = dialog->findChild<QTableView*>("draws")->model();
+    const auto cell = [table](int row, int column) { return table->index(row, column).data(); };
     QCOMPARE(table->rowCount(), 3);
     for (int row = 0; row < 3; ++row) {
       const quirmel::DrawOutcome& outcome = replay.draws[static_cast<std::size_t>(row)];
-      QCOMPARE(table->item(row, 3)->data(Qt::DisplayRole).toInt(), outcome.best);
+      QCOMPARE(cell(row, 3).toInt(), outcome.best);
       for (int j = 6; j >= 2; --j)
-        QCOMPARE(table->item(row, 4 + 6 - j)->data(Qt::DisplayRole).toLongLong(),
-                 outcome.rows[static_cast<std::size_t>(j)]);
+        QCOMPARE(cell(row, 4 + 6 - j).toLongLong(), outcome.rows[static_cast<std::size_t>(j)]);
     }
-    QCOMPARE(table->item(0, 2)->text(), QString("01 02 03 20 21 22"));
+    QCOMPARE(cell(0, 2).toString(), QString("01 02 03 20 21 22"));
+    table->sort(3, Qt::DescendingOrder);  // the best draw first, as a click on Best shows it
+    QCOMPARE(cell(0, 3).toInt(),
+             std::max_element(replay.draws.begin(), replay.draws.end(), [](auto& a, auto& b) {
+               return a.best < b.best;
+             })->best);
 
     auto* bars = qobject_cast<QBarSeries*>(
         dialog->findChild<QChartView*>("byLevel")->chart()->series().front());
     for (int level = 0; level <= 6; ++level)
-      QCOMPARE(bars->barSets().front()->at(level), qreal(replay.bestTotals[level]));
+      QCOMPARE(bars->barSets().front()->at(level), qreal(replay.totals.bestTotals[level]));
     auto* line = qobject_cast<QLineSeries*>(
         dialog->findChild<QChartView*>("overTime")->chart()->series().front());
     QCOMPARE(line->count(), 3);
@@ -160,7 +205,8 @@ class WindowToolsTest : public QObject {
     QTest::mouseClick(dialog->findChild<QPushButton*>("exportCsv"), Qt::LeftButton);
     QCOMPARE(ReadText(f.fileAnswer).toStdString(), quirmel::ReplayCsv(read.draws, replay, 6));
 
-    QVERIFY(!dialog->LoadHistory(WriteText(dir, "bad.csv", "1 2 3 4 5 6\n1 2 3 4 5 100\n")));
+    QVERIFY(dialog->LoadHistory(WriteText(dir, "bad.csv", "1 2 3 4 5 6\n1 2 3 4 5 100\n")));
+    QTRY_VERIFY(!dialog->busy());
     QVERIFY2(f.messages.size() == 1 && f.messages.front().contains("bad.csv:2:"),
              qPrintable(f.messages.join('|')));
     QCOMPARE(table->rowCount(), 3);

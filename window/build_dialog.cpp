@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "engine/core/text_error.h"
 #include "engine/design/wheel_load.h"
 #include "engine/files/wheel_file.h"
 
@@ -168,7 +169,7 @@ void BuildDialog::Start() {
       winTable_ = std::move(table);
     } catch (const std::exception& error) {
       const std::lock_guard lock(mutex_);
-      failure_ = QString::fromUtf8(error.what());
+      failure_ = QString::fromStdString(FailureText(error));
     }
   });
   ShowRunning(true);
@@ -207,6 +208,7 @@ void BuildDialog::Finished() {
   }
   const BuildResult& result = *result_;
   const int64_t rows = static_cast<int64_t>(result.wheel.rowCount());
+  const bool anyCover = result.covered || result.firstCover >= 0;
   QString verdict;
   if (result.covered) {
     verdict = QStringLiteral(
@@ -216,17 +218,28 @@ void BuildDialog::Finished() {
                   .arg(drawSize_->value())
                   .arg(guarantee_->value())
                   .arg(result.smallest ? QStringLiteral(" (the fewest possible)") : QString());
-  } else if (rows > 0) {
-    verdict = QStringLiteral("%1, not confirmed within the time limit.").arg(Rows(rows));
+    if (mostRows_->value() > 0 && !result.reachedTarget)
+      verdict += QStringLiteral(" No cover of at most %1 was found.").arg(Rows(mostRows_->value()));
+  } else if (!anyCover) {
+    verdict = result.stopped ? QStringLiteral("Stopped before a first cover: no wheel to use.")
+                             : QStringLiteral("No cover found within the time limit.");
+  } else if (result.unchecked) {
+    verdict = QStringLiteral(
+                  "%1, not verified: the check of every draw did not end within the "
+                  "time limit.")
+                  .arg(Rows(rows));
   } else {
-    verdict = QStringLiteral("No wheel found within the time limit.");
+    verdict = QStringLiteral("%1, not verified as a cover.").arg(Rows(rows));
   }
-  if (result.stopped) verdict += QStringLiteral(" Stopped: the best wheel found so far.");
+  if (result.stopped && anyCover)
+    verdict += QStringLiteral(" Stopped: the best wheel found so far.");
   if (result.lowerBound)
     verdict += QStringLiteral(" Lower bound: %1.").arg(Rows(*result.lowerBound));
   status_->setText(verdict + QStringLiteral(" %1 s.").arg(result.seconds, 0, 'f', 1));
+  // The wheel as a wheel file: its rows, then the win table as comment lines.
   wheelText_->setPlainText(
-      QString::fromStdString(WriteWheel(result.wheel) + "\n" + WinTableText(table, "")));
+      anyCover ? QString::fromStdString(WriteWheel(result.wheel) + WinTableText(table, "# "))
+               : QString());
   use_->setEnabled(result.covered);
 }
 

@@ -242,7 +242,7 @@ std::optional<std::string> frmAmain::AnalyseAsDesigned(int16_t index) {
                             state_.poolSize, index,
                             [this](int32_t subsetCount) { return AnalysisProgress(subsetCount); });
   } catch (const std::exception& error) {  // the checks before leave the engine nothing to refuse
-    seams_.showError(this, QString::fromUtf8(error.what()));
+    seams_.showError(this, QString::fromStdString(FailureText(error)));
     return std::nullopt;
   }
   ShowCount(stats.subsetCount);
@@ -261,7 +261,7 @@ std::optional<std::string> frmAmain::AnalyseExactly(int16_t index) {
                            return AnalysisProgress(static_cast<int32_t>(examined));
                          }});
   } catch (const std::exception& error) {  // tables too large for this machine's memory
-    seams_.showError(this, QString::fromUtf8(error.what()));
+    seams_.showError(this, QString::fromStdString(FailureText(error)));
     return std::nullopt;
   }
   ShowCount(static_cast<int32_t>(result.examined));

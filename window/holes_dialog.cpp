@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "engine/core/text_error.h"
 #include "engine/core/text_lines.h"
 
 namespace quirmel {
@@ -98,7 +99,7 @@ void HolesDialog::Start() {
     } catch (const std::exception& error) {
       const std::lock_guard lock(mutex_);
       found_.reset();
-      failure_ = QString::fromUtf8(error.what());
+      failure_ = QString::fromStdString(FailureText(error));
     }
   });
   ShowRunning(true);

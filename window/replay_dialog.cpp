@@ -12,15 +12,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QTimer>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include "engine/check/check.h"
+#include "engine/core/text_error.h"
 #include "engine/core/text_lines.h"
 #include "engine/limits.h"
 #include "window/file_io.h"
@@ -29,14 +29,11 @@ namespace quirmel {
 
 namespace {
 
-constexpr int kFixedColumns = 4;  // line, date, numbers, best
 constexpr std::size_t kTrendParts = 50;
+constexpr std::size_t kTrendPoints = 2000;  // the most points the trend line draws
 
-QTableWidgetItem* NumberItem(qlonglong value) {
-  auto* item = new QTableWidgetItem;
-  item->setData(Qt::DisplayRole, value);  // sorts as a number
-  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return item;
+QString Grouped(int64_t value) {
+  return QLocale::system().toString(static_cast<qlonglong>(value));
 }
 
 QChartView* MakeChartView(QWidget* parent, const QString& name) {
@@ -55,8 +52,9 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
       wheel_(std::move(wheel)) {
   setObjectName(QStringLiteral("ReplayDialog"));
   setAcceptDrops(true);
-  QPushButton* open = MakeButton(QStringLiteral("&Open history..."), QStringLiteral("openHistory"));
-  open->setDefault(true);
+  open_ = MakeButton(QStringLiteral("&Open history..."), QStringLiteral("openHistory"));
+  open_->setDefault(true);
+  stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
   history_ = new QLabel(QStringLiteral("Choose a history file, or drop one here."), this);
   history_->setObjectName(QStringLiteral("history"));
   drawSizeBox_ = new QSpinBox(this);
@@ -68,13 +66,19 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   drawLabel->setBuddy(drawSizeBox_);
   export_ = MakeButton(QStringLiteral("&Export CSV..."), QStringLiteral("exportCsv"));
 
-  table_ = new QTableWidget(this);
+  model_ = new DrawTableModel(this);
+  table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("draws"));
   table_->setAccessibleName(QStringLiteral("Draws"));
+  table_->setModel(model_);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->hide();
+  // Rows of one height, so that a view of millions of rows never measures them.
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  table_->setSortingEnabled(true);
+  table_->sortByColumn(-1, Qt::AscendingOrder);  // the file's order until a header is clicked
   totals_ = new QLabel(this);
   totals_->setObjectName(QStringLiteral("totals"));
   totals_->setWordWrap(true);
@@ -91,7 +95,8 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   tabs->addTab(overTime_, QStringLiteral("Over time"));
 
   auto* top = new QHBoxLayout;
-  top->addWidget(open);
+  top->addWidget(open_);
+  top->addWidget(stop_);
   top->addWidget(history_, 1);
   top->addWidget(drawLabel);
   top->addWidget(drawSizeBox_);
@@ -100,14 +105,15 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   layout->addWidget(tabs, 1);
   layout->addLayout(ButtonRow({export_}));
   resize(760, 560);
-  export_->setEnabled(false);
+  ShowRunning(false);
 
-  connect(open, &QPushButton::clicked, this, [this] { ChooseHistory(); });
+  connect(open_, &QPushButton::clicked, this, [this] { ChooseHistory(); });
+  connect(stop_, &QPushButton::clicked, this, [this] { StopRun(); });
   connect(export_, &QPushButton::clicked, this, [this] { ExportCsv(); });
   connect(drawSizeBox_, &QSpinBox::valueChanged, this, [this](int value) {
     // The history is read again for the new draw size; refused, the old size comes back.
     if (historyName_.isEmpty() || value == drawSize_) return;
-    if (!LoadHistory(historyName_)) drawSizeBox_->setValue(drawSize_);
+    LoadHistory(historyName_);
   });
 }
 
@@ -117,69 +123,113 @@ void ReplayDialog::ChooseHistory() {
 }
 
 bool ReplayDialog::LoadHistory(const QString& fileName) {
-  const FileRead file = ReadWholeFile(fileName, kMaxInputBytes);
-  if (!file.error.isEmpty()) {
-    seams_.showError(this, file.error);
-    return false;
-  }
+  if (running()) return false;
   const int drawSize = drawSizeBox_->value();
-  DrawReadResult read = ReadDraws(std::string_view(file.bytes.constData(), file.bytes.size()),
-                                  {.poolSize = kMaxWheelNumber, .drawSize = drawSize});
-  if (read.error) {
-    const std::string_view text(file.bytes.constData(), file.bytes.size());
-    seams_.showError(
-        this, QString::fromStdString(EscapeControls(Describe(*read.error, fileName.toStdString())) +
-                                     EncodingHint(text)));
-    return false;
-  }
-  historyName_ = fileName;
-  drawSize_ = drawSize;
-  draws_ = std::move(read.draws);
-  replay_ = ReplayDraws(wheel_, draws_, drawSize_);
-  ShowReplay();
+  loadingName_ = fileName;
+  replayed_ = 0;
+  toReplay_ = 0;
+  StartRun([this, fileName, drawSize] {
+    auto history = std::make_shared<ReplayedHistory>();
+    history->drawSize = drawSize;
+    QString failure;
+    try {
+      const FileRead file = ReadWholeFile(fileName, kMaxInputBytes);
+      const std::string_view text(file.bytes.constData(),
+                                  static_cast<std::size_t>(file.bytes.size()));
+      DrawReadResult read;
+      if (file.error.isEmpty() && !stopRequested())
+        read = ReadDraws(text, {.poolSize = kMaxWheelNumber, .drawSize = drawSize});
+      if (!file.error.isEmpty()) {
+        failure = file.error;
+      } else if (read.error) {
+        failure = QString::fromStdString(
+            EscapeControls(Describe(*read.error, fileName.toStdString())) + EncodingHint(text));
+      } else if (!stopRequested()) {
+        history->draws = std::move(read.draws);
+        toReplay_ = static_cast<int64_t>(history->draws.size());
+        history->replay =
+            ReplayDraws(wheel_, history->draws, drawSize, [this](int64_t replayed, int64_t) {
+              replayed_ = replayed;
+              return stopRequested();
+            });
+      }
+    } catch (const std::exception& error) {
+      failure = QString::fromStdString(FailureText(error));
+    }
+    const bool whole = failure.isEmpty() && !stopRequested() && !history->replay.totals.stopped;
+    const std::lock_guard lock(mutex_);
+    loaded_ = whole ? std::move(history) : nullptr;
+    failure_ = failure;
+  });
+  ShowRunning(true);
+  Tick();
   return true;
 }
 
+void ReplayDialog::Tick() {
+  const QString name = QFileInfo(loadingName_).fileName();
+  const int64_t total = toReplay_;
+  history_->setText(total == 0 ? QStringLiteral("Reading %1...").arg(name)
+                               : QStringLiteral("Replaying %1: %2 of %3 draws")
+                                     .arg(name, Grouped(replayed_), Grouped(total)));
+}
+
+void ReplayDialog::Finished() {
+  std::shared_ptr<const ReplayedHistory> loaded;
+  QString failure;
+  {
+    const std::lock_guard lock(mutex_);
+    loaded = std::move(loaded_);
+    failure = std::move(failure_);
+  }
+  ShowRunning(false);
+  if (!loaded) {  // refused or stopped: what was shown stays, at its draw size
+    const QSignalBlocker quiet(drawSizeBox_);
+    drawSizeBox_->setValue(drawSize_);
+    history_->setText(failure.isEmpty() ? ShownText() + QStringLiteral("  (reading stopped)")
+                                        : ShownText());
+    if (!failure.isEmpty()) seams_.showError(this, failure);
+    return;
+  }
+  historyName_ = loadingName_;
+  drawSize_ = loaded->drawSize;
+  shown_ = std::move(loaded);
+  ShowReplay();
+}
+
+void ReplayDialog::ShowRunning(bool running) {
+  open_->setEnabled(!running);
+  stop_->setEnabled(running);
+  drawSizeBox_->setEnabled(!running);
+  export_->setEnabled(!running && shown_ != nullptr);
+  (running ? stop_ : open_)->setFocus();
+}
+
+QString ReplayDialog::ShownText() const {
+  if (!shown_) return QStringLiteral("Choose a history file, or drop one here.");
+  return QStringLiteral("%1: %2 draws")
+      .arg(QFileInfo(historyName_).fileName(), Grouped(static_cast<int64_t>(shown_->draws.size())));
+}
+
 void ReplayDialog::ShowReplay() {
-  history_->setText(
-      QStringLiteral("%1: %2 draws").arg(QFileInfo(historyName_).fileName()).arg(draws_.size()));
-  ShowTable();
+  history_->setText(ShownText());
+  model_->Show(shown_);
+  table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  // Widths from the first rows, not from every row of a long history.
+  table_->horizontalHeader()->setResizeContentsPrecision(200);
+  table_->resizeColumnsToContents();
   ShowCharts();
+  const ReplayTotals& totals = shown_->replay.totals;
   QStringList best;
   for (int level = drawSize_; level >= 0; --level)
     best << QStringLiteral("%1: %2").arg(level).arg(
-        replay_.bestTotals[static_cast<std::size_t>(level)]);
+        totals.bestTotals[static_cast<std::size_t>(level)]);
   QStringList rows;
   for (int j = drawSize_; j >= 2; --j)
-    rows << QStringLiteral("%1: %2").arg(j).arg(replay_.rowTotals[static_cast<std::size_t>(j)]);
+    rows << QStringLiteral("%1: %2").arg(j).arg(totals.rowTotals[static_cast<std::size_t>(j)]);
   totals_->setText(QStringLiteral("Draws by best level  %1\nRows matching, over all draws  %2")
                        .arg(best.join(QStringLiteral("  ")), rows.join(QStringLiteral("  "))));
   export_->setEnabled(true);
-}
-
-void ReplayDialog::ShowTable() {
-  table_->setSortingEnabled(false);
-  table_->clear();
-  QStringList headers{QStringLiteral("Line"), QStringLiteral("Date"), QStringLiteral("Numbers"),
-                      QStringLiteral("Best")};
-  for (int j = drawSize_; j >= 2; --j)
-    headers << QStringLiteral("In %1").arg(j);
-  table_->setColumnCount(static_cast<int>(headers.size()));
-  table_->setHorizontalHeaderLabels(headers);
-  table_->setRowCount(static_cast<int>(draws_.size()));
-  for (int i = 0; i < static_cast<int>(draws_.size()); ++i) {
-    const Draw& draw = draws_[static_cast<std::size_t>(i)];
-    const DrawOutcome& outcome = replay_.draws[static_cast<std::size_t>(i)];
-    table_->setItem(i, 0, NumberItem(draw.line));
-    table_->setItem(i, 1, new QTableWidgetItem(QString::fromStdString(draw.label)));
-    table_->setItem(i, 2, new QTableWidgetItem(QString::fromStdString(TwoDigits(draw.numbers))));
-    table_->setItem(i, 3, NumberItem(outcome.best));
-    for (int j = drawSize_; j >= 2; --j)
-      table_->setItem(i, kFixedColumns + drawSize_ - j,
-                      NumberItem(outcome.rows[static_cast<std::size_t>(j)]));
-  }
-  table_->resizeColumnsToContents();
-  table_->setSortingEnabled(true);
 }
 
 void ReplayDialog::ShowCharts() {
@@ -188,7 +238,7 @@ void ReplayDialog::ShowCharts() {
   bars->setLabelColor(palette().color(QPalette::WindowText));  // above the bars, not on them
   QStringList levels;
   for (int level = 0; level <= drawSize_; ++level) {
-    *bars << static_cast<qreal>(replay_.bestTotals[static_cast<std::size_t>(level)]);
+    *bars << static_cast<qreal>(shown_->replay.totals.bestTotals[static_cast<std::size_t>(level)]);
     levels << QString::number(level);
   }
   QChart* chart = byLevel_->chart();
@@ -214,18 +264,24 @@ void ReplayDialog::ShowCharts() {
   chart->setTitle(QStringLiteral("Draws by best level"));
 
   // The best level draw after draw, in the order of the file; over a long history, the mean of
-  // the last draws (a fiftieth of them), which shows a trend where single draws fill the plot.
-  const std::size_t count = replay_.draws.size();
+  // the last draws (a fiftieth of them), which shows a trend where single draws fill the plot,
+  // drawn at no more than a few thousand points.
+  const std::vector<DrawOutcome>& outcomes = shown_->replay.draws;
+  const std::size_t count = outcomes.size();
   const std::size_t window = std::max<std::size_t>(1, count / kTrendParts);
+  const std::size_t step = (count + kTrendPoints - 1) / kTrendPoints;
   auto* line = new QLineSeries;
   line->setName(window == 1 ? QStringLiteral("Best level")
                             : QStringLiteral("Best level, mean of the last %1 draws").arg(window));
+  QList<QPointF> points;
   int64_t sum = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    sum += replay_.draws[i].best - (i >= window ? replay_.draws[i - window].best : 0);
-    line->append(static_cast<qreal>(i + 1),
-                 static_cast<qreal>(sum) / static_cast<qreal>(std::min(i + 1, window)));
+    sum += outcomes[i].best - (i >= window ? outcomes[i - window].best : 0);
+    if ((i + 1) % step == 0 || i + 1 == count)
+      points << QPointF(static_cast<qreal>(i + 1),
+                        static_cast<qreal>(sum) / static_cast<qreal>(std::min(i + 1, window)));
   }
+  line->replace(points);
   QChart* time = overTime_->chart();
   time->removeAllSeries();
   for (QAbstractAxis* axis : time->axes())
@@ -234,7 +290,7 @@ void ReplayDialog::ShowCharts() {
   auto* drawAxis = new QValueAxis;
   drawAxis->setTitleText(QStringLiteral("Draw, in the order of the file"));
   drawAxis->setLabelFormat(QStringLiteral("%d"));
-  drawAxis->setRange(1, std::max<qreal>(2, static_cast<qreal>(replay_.draws.size())));
+  drawAxis->setRange(1, std::max<qreal>(2, static_cast<qreal>(count)));
   auto* bestAxis = new QValueAxis;
   bestAxis->setTitleText(QStringLiteral("Best level"));
   bestAxis->setRange(0, drawSize_);
@@ -248,21 +304,20 @@ void ReplayDialog::ShowCharts() {
 }
 
 void ReplayDialog::ExportCsv() {
-  if (draws_.empty()) return;
-  SaveText(QStringLiteral("Export CSV"),
-           QString::fromStdString(ReplayCsv(draws_, replay_, drawSize_)));
+  if (!shown_) return;
+  SaveBytes(QStringLiteral("Export CSV"),
+            QByteArray::fromStdString(ReplayCsv(shown_->draws, shown_->replay, drawSize_)));
 }
 
 void ReplayDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!running() && !DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void ReplayDialog::dropEvent(QDropEvent* event) {
   const QString fileName = DraggedFile(event->mimeData());
   if (fileName.isEmpty()) return;
   event->acceptProposedAction();
-  // Read once the drop has been answered, so a refusal's message box does not hold the sender.
-  QTimer::singleShot(0, this, [this, fileName] { LoadHistory(fileName); });
+  LoadHistory(fileName);  // read off this thread: the drop is answered at once
 }
 
 }  // namespace quirmel

@@ -3,18 +3,23 @@
 // Replay past draws...: the wheel of the listing replayed on a draw history (a file chosen or
 // dropped on the dialog, read by the command line's reader): a sortable table of the draws with
 // their best level and the rows matching in M, M-1, ... 2 numbers, the totals, and charts of the
-// draws by best level and of the best level draw after draw. Export CSV... writes the table as
-// the command line's `draws --format csv` does.
+// draws by best level and of the best level draw after draw. The history is read and replayed off
+// the window's thread, with its progress and Stop; Export CSV... writes the table as the command
+// line's `draws --format csv` does.
 
-#include "engine/check/draw_check.h"
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <mutex>
+
 #include "engine/core/any_wheel.h"
-#include "engine/files/draw_file.h"
+#include "window/draw_table_model.h"
 #include "window/tool_dialog.h"
 
 class QChartView;
 class QLabel;
 class QSpinBox;
-class QTableWidget;
+class QTableView;
 
 namespace quirmel {
 
@@ -24,7 +29,8 @@ class ReplayDialog : public ToolDialog {
  public:
   ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent);
 
-  // Reads the history and shows the replay; a refusal (file, line, column) changes nothing.
+  // Starts reading and replaying the history (false while another is loading); the replay is
+  // shown when it is done, and a refusal (file, line, column) or a stop changes nothing.
   bool LoadHistory(const QString& fileName);
 
  protected:
@@ -32,22 +38,35 @@ class ReplayDialog : public ToolDialog {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void Tick() override;
+  void Finished() override;
   void ChooseHistory();
+  void ShowRunning(bool running);
+  QString ShownText() const;
   void ShowReplay();
-  void ShowTable();
   void ShowCharts();
   void ExportCsv();
 
-  AnyWheel wheel_;
-  QString historyName_;
-  std::vector<Draw> draws_;
-  DrawReplay replay_;
-  int drawSize_ = 6;  // of the draws shown
+  const AnyWheel wheel_;  // read by the loading thread too
+  QString historyName_;   // of the history shown
+  std::shared_ptr<const ReplayedHistory> shown_;
+  int drawSize_ = 6;  // of the draws shown, or asked for before any
+
+  // The load under way: its file, then what it left behind, under the mutex.
+  QString loadingName_;
+  std::atomic<int64_t> replayed_{0};
+  std::atomic<int64_t> toReplay_{0};  // 0 while the file is read
+  std::mutex mutex_;
+  std::shared_ptr<const ReplayedHistory> loaded_;
+  QString failure_;
 
   QLabel* history_ = nullptr;
   QSpinBox* drawSizeBox_ = nullptr;
+  QPushButton* open_ = nullptr;
+  QPushButton* stop_ = nullptr;
   QPushButton* export_ = nullptr;
-  QTableWidget* table_ = nullptr;
+  DrawTableModel* model_ = nullptr;
+  QTableView* table_ = nullptr;
   QLabel* totals_ = nullptr;
   QChartView* byLevel_ = nullptr;
   QChartView* overTime_ = nullptr;

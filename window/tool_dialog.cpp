@@ -96,9 +96,13 @@ QPlainTextEdit* ToolDialog::MakeTextArea(const QString& name) {
 }
 
 void ToolDialog::SaveText(const QString& caption, const QString& text) {
+  SaveBytes(caption, text.toUtf8());
+}
+
+void ToolDialog::SaveBytes(const QString& caption, const QByteArray& utf8) {
   const QString fileName = seams_.chooseSaveFile(this, caption);
   if (fileName.isEmpty()) return;
-  const QString error = WriteWholeFile(fileName, text.toUtf8(), true);
+  const QString error = WriteWholeFile(fileName, utf8, true);
   if (!error.isEmpty()) seams_.showError(this, error);
 }
 

@@ -26,6 +26,8 @@ class ToolDialog : public QDialog {
   ToolDialog(WindowSeams seams, const QString& title, QWidget* parent);
 
   bool running() const { return run_.running(); }
+  // From the start of a run until its result has been shown.
+  bool busy() const { return poll_.isActive(); }
 
  protected:
   // Starts `work` off the user-interface thread; Tick() is called every 50 ms while it runs and
@@ -48,6 +50,7 @@ class ToolDialog : public QDialog {
   QPlainTextEdit* MakeTextArea(const QString& name);
   // Writes `text` to a file the user chooses (an error box when it cannot be written).
   void SaveText(const QString& caption, const QString& text);
+  void SaveBytes(const QString& caption, const QByteArray& utf8);
 
   void closeEvent(QCloseEvent* event) override;
   void reject() override;

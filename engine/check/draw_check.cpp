@@ -1,13 +1,16 @@
 #include "engine/check/draw_check.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <bit>
 
 #include "engine/core/text_lines.h"
 
 namespace quirmel {
 
 namespace {
+
+// Draws replayed between two calls of the progress hook.
+constexpr std::size_t kReplayStep = 4096;
 
 // CSV fields in double quotes when they hold a comma or a quote.
 std::string CsvField(const std::string& text) {
@@ -22,56 +25,100 @@ std::string CsvField(const std::string& text) {
 
 }  // namespace
 
-DrawReplay ReplayDraws(const AnyWheel& wheel, const std::vector<Draw>& draws, int drawSize) {
-  const auto m = static_cast<std::size_t>(std::max(drawSize, 0));
-  // The rows holding each number, so a draw touches only the rows it can match.
-  std::vector<std::vector<uint32_t>> rowsOf(kMaxWheelNumber + 1);
+WheelReplay::WheelReplay(const AnyWheel& wheel, int drawSize)
+    : m_(static_cast<std::size_t>(std::clamp(drawSize, 0, kMaxDrawSize))),
+      rowCount_(static_cast<int64_t>(wheel.rowCount())),
+      words_((wheel.rowCount() + 63) / 64),
+      rowsOf_(kMaxWheelNumber + 1) {
   for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
-    for (const uint8_t number : wheel.row(r))
-      rowsOf[number].push_back(static_cast<uint32_t>(r));
+    for (const uint8_t number : wheel.row(r)) {
+      std::vector<uint64_t>& rows = rowsOf_[number];
+      if (rows.empty()) rows.assign(words_, 0);
+      rows[r / 64] |= uint64_t{1} << (r % 64);
+    }
   }
-  DrawReplay replay;
-  replay.bestTotals.assign(m + 1, 0);
-  replay.rowTotals.assign(m + 1, 0);
-  std::vector<uint8_t> hits(wheel.rowCount(), 0);
-  std::vector<uint32_t> touched;
-  for (const Draw& draw : draws) {
-    DrawOutcome outcome;
-    outcome.rows.assign(m + 1, 0);
-    touched.clear();
-    for (const int16_t number : draw.numbers) {
-      if (number < 1 || number > kMaxWheelNumber) continue;
-      for (const uint32_t row : rowsOf[static_cast<std::size_t>(number)]) {
-        if (hits[row]++ == 0) touched.push_back(row);
+  totals_.bestTotals.assign(m_ + 1, 0);
+  totals_.rowTotals.assign(m_ + 1, 0);
+}
+
+DrawOutcome WheelReplay::Replay(const Draw& draw) {
+  // Each row's count of the draw's numbers, 64 rows at a time, in four bit planes (a draw has
+  // at most 8 numbers), then the rows at each count.
+  const std::vector<uint64_t>* sets[kMaxDrawSize];
+  std::size_t n = 0;
+  for (const int16_t number : draw.numbers) {
+    if (number < 1 || number > kMaxWheelNumber || n == kMaxDrawSize) continue;
+    const std::vector<uint64_t>& rows = rowsOf_[static_cast<std::size_t>(number)];
+    if (!rows.empty()) sets[n++] = &rows;
+  }
+  DrawOutcome outcome;
+  for (std::size_t w = 0; w < words_; ++w) {
+    uint64_t plane[4] = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < n; ++i) {
+      uint64_t carry = (*sets[i])[w];
+      for (uint64_t& bit : plane) {
+        const uint64_t next = bit & carry;
+        bit ^= carry;
+        carry = next;
       }
     }
-    for (const uint32_t row : touched) {
-      const std::size_t j = std::min<std::size_t>(hits[row], m);
-      ++outcome.rows[j];
-      outcome.best = std::max(outcome.best, static_cast<int>(j));
-      hits[row] = 0;
+    for (std::size_t j = 1; j <= n; ++j) {
+      uint64_t exactly = ~uint64_t{0};
+      for (std::size_t b = 0; b < 4; ++b)
+        exactly &= (j >> b & 1) != 0 ? plane[b] : ~plane[b];
+      outcome.rows[std::min(j, m_)] += std::popcount(exactly);
     }
-    outcome.rows[0] = static_cast<int64_t>(wheel.rowCount() - touched.size());
-    ++replay.bestTotals[static_cast<std::size_t>(outcome.best)];
-    for (std::size_t j = 0; j <= m; ++j)
-      replay.rowTotals[j] += outcome.rows[j];
-    replay.draws.push_back(std::move(outcome));
   }
+  int64_t matched = 0;
+  for (std::size_t j = 1; j <= m_; ++j) {
+    matched += outcome.rows[j];
+    if (outcome.rows[j] > 0) outcome.best = static_cast<int>(j);
+  }
+  outcome.rows[0] = static_cast<int32_t>(rowCount_ - matched);
+  ++totals_.bestTotals[static_cast<std::size_t>(outcome.best)];
+  for (std::size_t j = 0; j <= m_; ++j)
+    totals_.rowTotals[j] += outcome.rows[j];
+  ++totals_.replayed;
+  return outcome;
+}
+
+DrawReplay ReplayDraws(const AnyWheel& wheel, const std::vector<Draw>& draws, int drawSize,
+                       const ReplayProgress& progress) {
+  WheelReplay replayer(wheel, drawSize);
+  DrawReplay replay;
+  replay.draws.reserve(draws.size());
+  const auto total = static_cast<int64_t>(draws.size());
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    if (progress && i % kReplayStep == 0 && progress(static_cast<int64_t>(i), total)) {
+      replay.totals = replayer.totals();
+      replay.totals.stopped = true;
+      return replay;
+    }
+    replay.draws.push_back(replayer.Replay(draws[i]));
+  }
+  replay.totals = replayer.totals();
   return replay;
 }
 
-std::string ReplayCsv(const std::vector<Draw>& draws, const DrawReplay& replay, int drawSize) {
+std::string ReplayCsvHeader(int drawSize) {
   std::string csv = "line,label,numbers,best";
   for (int j = drawSize; j >= 2; --j)
     csv += ",rows_" + std::to_string(j);
-  csv += '\n';
-  for (std::size_t i = 0; i < draws.size(); ++i) {
-    csv += std::to_string(draws[i].line) + ',' + CsvField(draws[i].label) + ',' +
-           TwoDigits(draws[i].numbers) + ',' + std::to_string(replay.draws[i].best);
-    for (int j = drawSize; j >= 2; --j)
-      csv += ',' + std::to_string(replay.draws[i].rows[static_cast<std::size_t>(j)]);
-    csv += '\n';
-  }
+  return csv + '\n';
+}
+
+std::string ReplayCsvLine(const Draw& draw, const DrawOutcome& outcome, int drawSize) {
+  std::string csv = std::to_string(draw.line) + ',' + CsvField(draw.label) + ',' +
+                    TwoDigits(draw.numbers) + ',' + std::to_string(outcome.best);
+  for (int j = drawSize; j >= 2; --j)
+    csv += ',' + std::to_string(outcome.rows[static_cast<std::size_t>(j)]);
+  return csv + '\n';
+}
+
+std::string ReplayCsv(const std::vector<Draw>& draws, const DrawReplay& replay, int drawSize) {
+  std::string csv = ReplayCsvHeader(drawSize);
+  for (std::size_t i = 0; i < replay.draws.size(); ++i)
+    csv += ReplayCsvLine(draws[i], replay.draws[i], drawSize);
   return csv;
 }
 

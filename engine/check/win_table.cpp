@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/core/subsets.h"
+#include "engine/limits.h"
 
 namespace quirmel {
 
@@ -33,8 +34,7 @@ std::string WinTableText(const std::vector<WinTableRow>& table, const std::strin
     bool first = true;
     for (const auto& [level, subsets] : row.byBest) {
       char share[32];
-      std::snprintf(share, sizeof share, "%.4f%%",
-                    100.0 * static_cast<double>(atLeast) / static_cast<double>(row.subsets));
+      std::snprintf(share, sizeof share, "%.4f%%", ShownShare(atLeast, row.subsets));
       text += (first ? " at least " : ", ") + std::to_string(level) + " in " + share +
               (first ? " of cases" : "");
       first = false;

@@ -1,6 +1,7 @@
 #include "engine/core/text_error.h"
 
 #include <cstdio>
+#include <new>
 
 namespace quirmel {
 
@@ -52,6 +53,12 @@ std::string EncodingHint(std::string_view text) {
     return " (the file looks like UTF-16 text: save it as UTF-8)";
   if (controls * 20 > head.size()) return " (the file looks binary, not text)";
   return {};
+}
+
+std::string FailureText(const std::exception& error) {
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr)
+    return "not enough memory for this request on this machine";
+  return error.what();
 }
 
 }  // namespace quirmel

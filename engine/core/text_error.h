@@ -3,6 +3,7 @@
 // Where a text that the engine reads went wrong, and why.
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,9 @@ std::string EscapeControls(const std::string& message);
 // " (the file looks like UTF-16 text: save it as UTF-8)", " (the file looks binary, not text)",
 // or nothing. Looks at the start of the text only.
 std::string EncodingHint(std::string_view text);
+
+// What a failed engine call tells the user: its refusal, or (std::bad_alloc) that this machine
+// has not the memory the request needs, never the exception's bare name.
+std::string FailureText(const std::exception& error);
 
 }  // namespace quirmel

@@ -203,8 +203,12 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
   Layout layout;
   for (const int column : options.columns)
     layout.numberColumns.push_back(column - 1);
+  std::string_view lastComment;  // the last '#' line before the first record
   while (lines.Next(line)) {
-    if (!IsContent(line)) continue;
+    if (!IsContent(line)) {
+      if (first && !Trim(line).empty()) lastComment = Trim(line);
+      continue;
+    }
     const int64_t lineNumber = lines.number();
     // A quoted field may hold line breaks: the record goes on to the line that closes it.
     for (std::string_view more; OpenQuote(line) && lines.Next(more);) {
@@ -220,7 +224,22 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
       const auto numbers = std::count_if(fields.begin(), fields.end(), [](const Field& field) {
         return ParseWholeNumber(field.text) >= 0;
       });
-      if (static_cast<std::size_t>(numbers) < m) {  // a header
+      const auto words = std::count_if(fields.begin(), fields.end(), [](const Field& field) {
+        return !field.text.empty() && ParseWholeNumber(field.text) < 0;
+      });
+      // A header commented out ("#,Date,Ball 1,...") still names the columns of the records
+      // under it when it has as many fields as they have.
+      if (static_cast<std::size_t>(numbers) >= m && options.columns.empty() &&
+          !lastComment.empty()) {
+        const std::vector<Field> named = SplitFields(lastComment.substr(1), delimiter);
+        Layout commented = ReadHeader(named, m);
+        if (named.size() == fields.size() && commented.numberColumns.size() >= m) {
+          commented.numberColumns.resize(m);
+          layout = commented;
+        }
+      }
+      // A header has a word in it; a line of too few numbers is a short draw, refused below.
+      if (static_cast<std::size_t>(numbers) < m && words > 0) {
         Layout named = ReadHeader(fields, m);
         if (options.columns.empty()) {
           if (named.numberColumns.size() < m) {
