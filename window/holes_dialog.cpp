@@ -5,7 +5,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -16,14 +15,6 @@
 #include "engine/core/text_lines.h"
 
 namespace quirmel {
-
-namespace {
-
-QString Grouped(int64_t value) {
-  return QLocale::system().toString(static_cast<qlonglong>(value));
-}
-
-}  // namespace
 
 HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int guarantee,
                          QWidget* parent)

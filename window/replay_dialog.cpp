@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
-#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -31,10 +30,6 @@ namespace {
 
 constexpr std::size_t kTrendParts = 50;
 constexpr std::size_t kTrendPoints = 2000;  // the most points the trend line draws
-
-QString Grouped(int64_t value) {
-  return QLocale::system().toString(static_cast<qlonglong>(value));
-}
 
 QChartView* MakeChartView(QWidget* parent, const QString& name) {
   auto* view = new QChartView(new QChart, parent);
@@ -136,22 +131,22 @@ bool ReplayDialog::LoadHistory(const QString& fileName) {
       const FileRead file = ReadWholeFile(fileName, kMaxInputBytes);
       const std::string_view text(file.bytes.constData(),
                                   static_cast<std::size_t>(file.bytes.size()));
-      DrawReadResult read;
-      if (file.error.isEmpty() && !stopRequested())
-        read = ReadDraws(text, {.poolSize = kMaxWheelNumber, .drawSize = drawSize});
       if (!file.error.isEmpty()) {
         failure = file.error;
-      } else if (read.error) {
-        failure = QString::fromStdString(
-            EscapeControls(Describe(*read.error, fileName.toStdString())) + EncodingHint(text));
       } else if (!stopRequested()) {
-        history->draws = std::move(read.draws);
-        toReplay_ = static_cast<int64_t>(history->draws.size());
-        history->replay =
-            ReplayDraws(wheel_, history->draws, drawSize, [this](int64_t replayed, int64_t) {
-              replayed_ = replayed;
-              return stopRequested();
-            });
+        DrawReadResult read = ReadDraws(text, {.poolSize = kMaxWheelNumber, .drawSize = drawSize});
+        if (read.error) {
+          failure = QString::fromStdString(
+              EscapeControls(Describe(*read.error, fileName.toStdString())) + EncodingHint(text));
+        } else {
+          history->draws = std::move(read.draws);
+          toReplay_ = static_cast<int64_t>(history->draws.size());
+          history->replay =
+              ReplayDraws(wheel_, history->draws, drawSize, [this](int64_t replayed, int64_t) {
+                replayed_ = replayed;
+                return stopRequested();
+              });
+        }
       }
     } catch (const std::exception& error) {
       failure = QString::fromStdString(FailureText(error));

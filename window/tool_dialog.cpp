@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -19,6 +20,10 @@ constexpr int kPollMs = 50;
 constexpr int kReportPixels = 16;  // the report's fixed-pitch size
 
 }  // namespace
+
+QString Grouped(int64_t value) {
+  return QLocale::system().toString(static_cast<qlonglong>(value));
+}
 
 ToolDialog::ToolDialog(WindowSeams seams, const QString& title, QWidget* parent)
     : QDialog(parent), seams_(std::move(seams)) {

@@ -19,6 +19,9 @@ class QPushButton;
 
 namespace quirmel {
 
+// A count in the user's locale, digits grouped ("1,000,000" or "1.000.000").
+QString Grouped(int64_t value);
+
 class ToolDialog : public QDialog {
   Q_OBJECT
 

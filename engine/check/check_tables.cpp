@@ -105,8 +105,7 @@ struct LevelShape {
   bool dense = true;
 };
 
-template <typename RowLengths>
-LevelShape ShapeOf(const RowLengths& lengths, int poolSize, int t) {
+LevelShape ShapeOf(const std::vector<int>& lengths, int poolSize, int t) {
   LevelShape shape;
   for (const int length : lengths)
     shape.entries += Binomial(length, t);
@@ -200,17 +199,20 @@ int64_t CountTables::BytesNeeded(const AnyWheel& wheel, const TableRequest& requ
       continue;
     }
     // A prefix index has a key for each distinct first t - 1 (or t - 2) numbers: at most one
-    // per entry, and at most the (t - 1)-subsets (or (t - 2)-subsets) of the pool.
-    const auto slotBytes = [&](int prefix) -> int64_t {
-      const int64_t keys = std::min(shape.entries, Binomial(request.poolSize, prefix));
-      return static_cast<int64_t>(
-                 std::bit_ceil(static_cast<uint64_t>(std::max<int64_t>(16, 2 * keys)))) *
-             18;  // key, begin, end and a presence bit
+    // per entry, and at most the (t - 1)-subsets (or (t - 2)-subsets) of the pool; its slots
+    // hold a key, a begin, an end and a presence bit.
+    int64_t keys = 0;
+    const auto addIndex = [&](int prefix) {
+      const int64_t distinct = std::min(shape.entries, Binomial(request.poolSize, prefix));
+      keys += distinct;
+      kept += static_cast<int64_t>(
+                  std::bit_ceil(static_cast<uint64_t>(std::max<int64_t>(16, 2 * distinct)))) *
+              18;
     };
-    const int64_t keys = std::min(shape.entries, Binomial(request.poolSize, t - 1)) +
-                         (t >= 2 ? std::min(shape.entries, Binomial(request.poolSize, t - 2)) : 0);
-    kept += shape.entries * (6 + idBytes) + slotBytes(t - 1) + (t >= 2 ? slotBytes(t - 2) : 0);
-    building = std::max(building, shape.entries * 16 + keys * 16);
+    addIndex(t - 1);
+    if (t >= 2) addIndex(t - 2);
+    kept += shape.entries * (6 + idBytes);
+    building = std::max(building, (shape.entries + keys) * 16);
   }
   return rows + kept + building;
 }
@@ -219,13 +221,11 @@ CountTables::CountTables(const AnyWheel& wheel, const TableRequest& request)
     : request_(request), rowCount_(static_cast<int>(wheel.rowCount())) {
   const int n = request.poolSize;
   const std::vector<std::vector<int>> rows = PoolRows(wheel, n);
+  const std::vector<int> lengths = PoolLengths(wheel, n);
   levels_.resize(static_cast<std::size_t>(request.drawSize + 1));
   for (int t = 1; t <= request.drawSize; ++t) {
     TableLevel& level = levels_[static_cast<std::size_t>(t)];
     const bool withIds = request.necessity && t == request.guarantee;
-    std::vector<int> lengths(rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r)
-      lengths[r] = static_cast<int>(rows[r].size());
     const LevelShape shape = ShapeOf(lengths, n, t);
     const int64_t all = shape.all;
     level.dense = shape.dense;
