@@ -26,12 +26,15 @@ inline constexpr int kMaxSubsetSize = 8;
 inline constexpr int kMinDrawSize = 2;
 inline constexpr int kMaxDrawSize = kMaxSubsetSize;
 
-// The most holes a check lists (about 300 MB of them); their count is exact whatever it is.
+// The most holes a check lists (about 100 MB of them); their count is exact whatever it is.
 inline constexpr int64_t kMaxHolesListed = 1'000'000;
 
 // The memory a check's count tables may take while they are built; a wheel needing more is
 // checked with row sets, or refused when only the tables can answer (a hole list).
 inline constexpr int64_t kMaxCheckTableBytes = int64_t{768} << 20;
+// The memory the threads of one check may take for their tallies together (a few hundred bytes
+// a row each): a wheel of many rows is counted by fewer threads.
+inline constexpr int64_t kMaxCheckTallyBytes = int64_t{512} << 20;
 
 // The memory every search of one build may take together; its searches side by side, and its
 // time limit (a week), at most.

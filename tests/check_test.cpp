@@ -155,6 +155,19 @@ TEST(CheckWheel, ListsTheFirstHolesWhateverTheLimit) {
   }
 }
 
+TEST(CheckWheel, TakesFewerThreadsForManyRows) {
+  const AnyWheel small = RandomAnyWheel(2, 100, 6, 49);
+  EXPECT_EQ(CountingThreads({.wheel = small, .drawSize = 6}, 64), 64);
+  AnyWheel large;
+  for (std::size_t r = 0; r < kMaxWheelRows; ++r)
+    large.AddRow(std::vector<uint8_t>{1, 2, 3, 4, 5, 6});
+  // Each thread tallies at least a histogram of 8-byte counts, draw size + 1 of them a row.
+  const int threads = CountingThreads({.wheel = large, .poolSize = 99, .drawSize = 8}, 64);
+  EXPECT_GE(threads, 1);
+  EXPECT_LE(threads * int64_t{9 * 8} * static_cast<int64_t>(kMaxWheelRows), kMaxCheckTallyBytes);
+  EXPECT_EQ(CountingThreads({.wheel = large, .poolSize = 99, .drawSize = 8}, 1), 1);
+}
+
 TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
   const AnyWheel wheel = RandomAnyWheel(1, 3, 6, 10);
   EXPECT_NO_THROW(CheckWheel({.wheel = wheel, .poolSize = 10, .drawSize = 6}));

@@ -369,6 +369,17 @@ int64_t CheckResult::SubsetsAt(int level) const {
   return sum;
 }
 
+int CountingThreads(const CheckRequest& request, int wanted) {
+  // A thread's tallies: its level-by-matches histogram, the row-set walker's two 32-bit copies of
+  // it and, for necessity, a count a row.
+  const int64_t columns = static_cast<int64_t>(request.wheel.rowCount()) + 1;
+  const int64_t perThread = columns * (request.drawSize + 1) * 8 +
+                            columns * 2 * (kMaxSubsetSize + 1) * 4 +
+                            (request.necessity ? columns * 8 : 0);
+  return static_cast<int>(
+      std::clamp<int64_t>(kMaxCheckTallyBytes / perThread, 1, std::max(wanted, 1)));
+}
+
 CheckResult CheckWheel(const CheckRequest& request) {
   Validate(request);
   const int64_t subsets = Binomial(request.poolSize, request.drawSize);
@@ -388,7 +399,7 @@ CheckResult CheckWheel(const CheckRequest& request) {
 
   WorkerPool& workerPool = WorkerPool::Shared();
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const int wanted = request.threads > 0 ? request.threads : cores;
+  const int wanted = CountingThreads(request, request.threads > 0 ? request.threads : cores);
   const int workers = std::clamp(wanted - 1, 0, workerPool.size());
   auto run = std::make_unique<CheckRun>(request, method, subsets, 1 + workers);
   const bool helped =

@@ -64,4 +64,8 @@ struct CheckResult {
 // std::length_error when the count tables the wheel needs would not fit in memory.
 CheckResult CheckWheel(const CheckRequest& request);
 
+// The threads, at most `wanted`, whose tallies for this request fit in kMaxCheckTallyBytes
+// together; one at least.
+int CountingThreads(const CheckRequest& request, int wanted);
+
 }  // namespace quirmel
