@@ -12,6 +12,7 @@
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "cli/win_table_text.h"
+#include "engine/book/book.h"
 #include "engine/builder/builder.h"
 #include "engine/check/win_table.h"
 #include "engine/core/subsets.h"
@@ -63,6 +64,15 @@ std::string Summary(const BuildResult& result) {
   return line.str();
 }
 
+// Whether the wheel is the book's or smaller than it; empty when the book has no such cell.
+std::string BookNote(const BookEntry* book, const BuildResult& result) {
+  if (!book || !result.covered) return "";
+  if (result.method == kFromTheBook) return "from the book";
+  if (static_cast<int>(result.wheel.rowCount()) < book->rows)
+    return "smaller than the book's " + Counted(book->rows, "row", "rows");
+  return "";
+}
+
 }  // namespace
 
 int Build(const BuildOptions& options) {
@@ -83,6 +93,9 @@ int Build(const BuildOptions& options) {
                        .seed = options.seed,
                        .threads = options.threads};
   if (!Writable(options.output)) return kInputError;
+  // The book's wheel for these numbers, when it holds one, is the answer at once; the search
+  // then looks for a smaller one.
+  const BookEntry* fromBook = StartFromBook(request);
   ProgressLine progress(true);
   StopSignals signals;
   request.progress = [&](const BuildProgress& now) {
@@ -122,6 +135,8 @@ int Build(const BuildOptions& options) {
              << request.guarantee << " numbers\n";
     }
     if (result.stopped) header << "# stopped: the best wheel when the search was stopped\n";
+    if (const std::string book = BookNote(fromBook, result); !book.empty())
+      header << "# " << book << '\n';
     text = header.str() + WriteWheel(result.wheel) + WinTableText(winTable, "# ");
   }
   if (!WriteOutput(options.output, text)) return kInputError;
@@ -148,10 +163,12 @@ int Build(const BuildOptions& options) {
              ": the best cover has " + Counted(static_cast<int64_t>(rows), "row", "rows"));
     return kHoles;
   }
+  std::string book = BookNote(fromBook, result);
+  if (!book.empty()) book = ", " + book;
   std::cerr << "verified: every " << request.drawSize << "-subset meets a row in at least "
             << request.guarantee << " numbers ("
             << Counted(static_cast<int64_t>(rows), "row", "rows")
-            << (result.smallest ? ", the fewest possible" : "") << ")\n"
+            << (result.smallest ? ", the fewest possible" : "") << book << ")\n"
             << Summary(result) << '\n';
   if (result.covered && counted > kWinTableSubsets)
     std::cerr << "(no win table: " << counted << " subsets to count; quirmel-cli check --win-table"

@@ -66,7 +66,19 @@ struct BuildOptions {
   std::string format = "text";
 };
 
+struct BookOptions {
+  std::optional<int> pool;
+  std::vector<int> numbers;
+  int row = 6;
+  int guarantee = 3;
+  std::optional<int> draw;  // default: the guarantee
+  std::string output;
+  std::string format = "text";
+  bool verify = false;
+};
+
 int Develop(const DevelopOptions& options);
+int Book(const BookOptions& options);
 int Build(const BuildOptions& options);
 int Check(const CheckOptions& options);
 int Draws(const DrawsOptions& options);
@@ -81,5 +93,6 @@ Command SetUpDevelop(CLI::App& program);
 Command SetUpCheck(CLI::App& program);
 Command SetUpDraws(CLI::App& program);
 Command SetUpBuild(CLI::App& program);
+Command SetUpBook(CLI::App& program);
 
 }  // namespace quirmel::cli

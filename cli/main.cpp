@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("quirmel-cli ") + QUIRMEL_VERSION);
   app.require_subcommand(1);
   const std::vector<Command> commands = {SetUpDevelop(app), SetUpCheck(app), SetUpDraws(app),
-                                         SetUpBuild(app)};
+                                         SetUpBuild(app), SetUpBook(app)};
 
   try {
     app.parse(argc, argv);
@@ -37,8 +37,9 @@ int main(int argc, char** argv) {
         first.empty() || first[0] == '-' ||
         std::any_of(commands.begin(), commands.end(),
                     [&first](const Command& command) { return command.app->get_name() == first; });
-    Complain(known ? e.what()
-                   : "'" + first + "' is not a subcommand: use develop, check, draws or build");
+    Complain(known
+                 ? e.what()
+                 : "'" + first + "' is not a subcommand: use develop, check, draws, build or book");
     return kInputError;
   }
 

@@ -3,6 +3,7 @@
 // The wheel engine: shared state, wheel generation, coverage analysis and its report; wheels of
 // any shape read from files, their general check and their replay against past draws.
 
+#include "engine/book/book.h"          // IWYU pragma: export
 #include "engine/builder/builder.h"    // IWYU pragma: export
 #include "engine/check/check.h"        // IWYU pragma: export
 #include "engine/check/draw_check.h"   // IWYU pragma: export

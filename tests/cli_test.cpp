@@ -186,7 +186,13 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"build --pool 9 --row 3 --guarantee 2 --rows 0",        2, "--rows: Value 0 not in range 1 to 1000000"},
     StatusCase{"build --pool 30 --row 6 --guarantee 4 -o /tmp",        2, "/tmp: Is a directory"},
     StatusCase{"check {one} --pool 70 --draw 6 --guarantee 3 --holes 1000000 --quiet", 1, "Holes: 130,252,080\n01 02 07 08 09 10\n"},
-    StatusCase{"check {twenty} --pool 99 --draw 6 --guarantee 4 --holes 5", 2, "would take about"}));
+    StatusCase{"check {twenty} --pool 99 --draw 6 --guarantee 4 --holes 5", 2, "would take about"},
+    StatusCase{"book --numbers 4,8,15,16,23,42,7,9 --guarantee 2",     0, "# from the book: every 2-subset"},
+    StatusCase{"book --pool 80 --guarantee 3 --draw 6",                2, "no wheel for rows of 6, 3 if 6 on 80 numbers in the book"},
+    StatusCase{"book --pool 12 --row 20 --guarantee 2",                2, "no wheel for rows of 20, 2 if 2 on 12 numbers"},
+    StatusCase{"book --numbers 3,3,9 --guarantee 2",                   2, "--numbers: 3 is given twice"},
+    StatusCase{"book --guarantee 2",                                   2, "book: give the pool"},
+    StatusCase{"build --pool 12 --row 6 --guarantee 2 --seconds 30",   0, "from the book"}));
 // clang-format on
 
 TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "tests/oracle.h"
 #include "tests/window_fixture.h"
 #include "window/build_dialog.h"
 #include "window/holes_dialog.h"
@@ -133,6 +134,29 @@ class WindowToolsTest : public QObject {
     const QString text = dialog->findChild<QPlainTextEdit*>("wheel")->toPlainText();
     QCOMPARE(text.isEmpty(), !usable);
     if (usable) QVERIFY(!quirmel::ReadWheel(text.toStdString()).error);
+  }
+
+  // The book's wheel is there as soon as the numbers and the guarantee are typed, without Start;
+  // numbers the book holds no wheel for take it away again.
+  void bookWheelShownWithoutStart() {
+    WindowFixture f;
+    auto* dialog = OpenDialog<quirmel::BuildDialog>(f, &quirmel::frmAmain::OpenBuildDialog);
+    dialog->findChild<QSpinBox*>("rowSize")->setValue(6);
+    dialog->findChild<QSpinBox*>("drawSize")->setValue(2);
+    dialog->findChild<QSpinBox*>("guarantee")->setValue(2);
+    dialog->findChild<QLineEdit*>("numbers")->setText("2 4 6 8 10 12 14 16 18 20 22 24");
+    auto* use = dialog->findChild<QPushButton*>("use");
+    QTRY_VERIFY(use->isEnabled());
+    QVERIFY(!dialog->running());
+    QVERIFY(dialog->findChild<QLabel*>("status")->text().startsWith("From the book"));
+    const quirmel::AnyWheel shown =
+        quirmel::ReadWheel(dialog->findChild<QPlainTextEdit*>("wheel")->toPlainText().toStdString())
+            .wheel;
+    QCOMPARE(shown, dialog->result()->wheel);
+    QVERIFY(quirmel::testing::SimpleCovers(shown, dialog->result()->numbers, 2, 2));
+    dialog->findChild<QLineEdit*>("numbers")->setText("1-98");
+    QTRY_VERIFY(!use->isEnabled());
+    QVERIFY(!dialog->result());
   }
 
   // Stop, and closing the dialog, end a long search at once and keep the best wheel found.

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "engine/book/book.h"
 #include "engine/core/text_error.h"
 #include "engine/design/wheel_load.h"
 #include "engine/files/wheel_file.h"
@@ -23,6 +24,9 @@ namespace {
 constexpr int kDefaultSeconds = 30;  // enough for most wheels of 20 numbers; Stop keeps the best
 constexpr int kMaxSeconds = 3600;
 constexpr int kProgressSteps = 1000;
+// The book's wheel is shown with its win table when that is quick to count while typing.
+constexpr int64_t kBookWinTableSubsets = 2'000'000;
+constexpr int kBookPauseMs = 150;
 
 QString Rows(int64_t rows) {
   return QStringLiteral("%1 %2").arg(rows).arg(rows == 1 ? "row" : "rows");
@@ -107,6 +111,13 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   connect(start_, &QPushButton::clicked, this, [this] { Start(); });
   connect(stop_, &QPushButton::clicked, this, [this] { StopRun(); });
   connect(use_, &QPushButton::clicked, this, [this] { UseResult(); });
+  bookTimer_.setSingleShot(true);
+  bookTimer_.setInterval(kBookPauseMs);
+  connect(&bookTimer_, &QTimer::timeout, this, [this] { ShowBook(); });
+  const auto lookUp = [this] { bookTimer_.start(); };
+  connect(numbers_, &QLineEdit::textChanged, this, lookUp);
+  for (QSpinBox* box : {rowSize_, guarantee_, drawSize_})
+    connect(box, &QSpinBox::valueChanged, this, lookUp);
   ShowRunning(false);
   numbers_->setFocus();
 }
@@ -119,14 +130,15 @@ void BuildDialog::Prefill(const QString& numbers, int rowSize) {
   if (rowSize >= rowSize_->minimum()) rowSize_->setValue(rowSize);
 }
 
-void BuildDialog::Start() {
-  if (running()) return;
+std::optional<BuildRequest> BuildDialog::Request(bool complain) {
   const TypedNumbers typed = ReadTypedNumbers(numbers_->text());
   if (!typed.error.isEmpty() || (typed.numbers.empty() && typed.poolSize == 0)) {
-    seams_.showError(this, typed.error.isEmpty()
-                               ? QStringLiteral("Type your numbers, or a pool size such as 20")
-                               : typed.error);
-    return;
+    if (complain) {
+      seams_.showError(this, typed.error.isEmpty()
+                                 ? QStringLiteral("Type your numbers, or a pool size such as 20")
+                                 : typed.error);
+    }
+    return std::nullopt;
   }
   BuildRequest request{.poolSize = typed.poolSize,
                        .numbers = typed.numbers,
@@ -135,7 +147,69 @@ void BuildDialog::Start() {
                        .drawSize = drawSize_->value(),
                        .seconds = static_cast<double>(seconds_->value())};
   if (mostRows_->value() > 0) request.targetRows = mostRows_->value();
-  const int places = typed.poolSize > 0 ? typed.poolSize : static_cast<int>(typed.numbers.size());
+  return request;
+}
+
+void BuildDialog::ShowBook() {
+  if (running()) return;
+  const std::optional<BuildRequest> request = Request(false);
+  std::optional<BookAnswer> answer = request ? LookUpBook(*request) : std::nullopt;
+  if (!answer) {
+    if (result_ && result_->method == kFromTheBook) {  // what it showed is not for these boxes
+      result_.reset();
+      wheelText_->clear();
+      status_->clear();
+      use_->setEnabled(false);
+    }
+    return;
+  }
+  const BookEntry& entry = *answer->entry;
+  BuildResult result;
+  result.wheel = std::move(answer->wheel);
+  result.numbers = std::move(answer->numbers);
+  result.covered = true;
+  result.lowerBound = entry.lowerBound;
+  result.smallest = entry.lowerBound && entry.rows <= *entry.lowerBound;
+  result.method = kFromTheBook;
+  const int n = static_cast<int>(result.numbers.size());
+  std::vector<WinTableRow> table;
+  if (WinTableSubsets(n, entry.cell.drawSize, entry.cell.guarantee) <= kBookWinTableSubsets)
+    table = WinTable(result.wheel, result.numbers, entry.cell.drawSize, entry.cell.guarantee);
+  result_ = std::move(result);
+  QString verdict =
+      QStringLiteral(
+          "From the book: %1, verified: every %2-subset of your numbers meets a row in at least "
+          "%3 numbers%4.")
+          .arg(Rows(entry.rows))
+          .arg(entry.cell.drawSize)
+          .arg(entry.cell.guarantee)
+          .arg(result_->smallest ? QStringLiteral(" (the fewest possible)") : QString());
+  verdict += entry.bestPublished
+                 ? QStringLiteral(" Best published: %1.").arg(Rows(*entry.bestPublished))
+                 : QStringLiteral(" No published size is known.");
+  if (!result_->smallest) verdict += QStringLiteral(" Start searches for a smaller one.");
+  status_->setText(verdict);
+  progressBar_->setValue(0);
+  ShowWheel(table);
+  use_->setEnabled(true);
+}
+
+void BuildDialog::ShowWheel(const std::vector<WinTableRow>& table) {
+  // The wheel as a wheel file: its rows, then the win table as comment lines.
+  wheelText_->setPlainText(
+      QString::fromStdString(WriteWheel(result_->wheel) + WinTableText(table, "# ")));
+}
+
+void BuildDialog::Start() {
+  if (running()) return;
+  bookTimer_.stop();
+  std::optional<BuildRequest> asked = Request(true);
+  if (!asked) return;
+  BuildRequest request = std::move(*asked);
+  const BookEntry* book = StartFromBook(request);
+  bookRows_ = book ? book->rows : 0;
+  const int places =
+      request.poolSize > 0 ? request.poolSize : static_cast<int>(request.numbers.size());
   bound_ = SchoenheimBound(places, request.rowSize, request.guarantee, request.drawSize);
   limit_ = request.seconds;
   request.progress = [this](const BuildProgress& now) {
@@ -233,13 +307,19 @@ void BuildDialog::Finished() {
   }
   if (result.stopped && anyCover)
     verdict += QStringLiteral(" Stopped: the best wheel found so far.");
+  if (result.covered && bookRows_ > 0) {
+    verdict += rows < bookRows_
+                   ? QStringLiteral(" Smaller than the book's %1.").arg(Rows(bookRows_))
+                   : QStringLiteral(" From the book: no smaller one was found.");
+  }
   if (result.lowerBound)
     verdict += QStringLiteral(" Lower bound: %1.").arg(Rows(*result.lowerBound));
   status_->setText(verdict + QStringLiteral(" %1 s.").arg(result.seconds, 0, 'f', 1));
-  // The wheel as a wheel file: its rows, then the win table as comment lines.
-  wheelText_->setPlainText(
-      anyCover ? QString::fromStdString(WriteWheel(result.wheel) + WinTableText(table, "# "))
-               : QString());
+  if (anyCover) {
+    ShowWheel(table);
+  } else {
+    wheelText_->clear();
+  }
   use_->setEnabled(result.covered);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 // Build wheel...: the smallest wheel the builder finds for the player's own numbers and a
-// guarantee "T if M", searched off the user-interface thread with a progress bar over the time
-// limit; the verified wheel is shown with its win table, and Use this wheel hands it to the
-// window's listing.
+// guarantee "T if M". The book's wheel, when it holds the case, is shown as soon as the numbers
+// and the guarantee are typed; Start searches off the user-interface thread, with a progress bar
+// over the time limit, for a smaller one. The verified wheel is shown with its win table, and Use
+// this wheel hands it to the window's listing.
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -55,6 +57,11 @@ class BuildDialog : public ToolDialog {
  private:
   void UseResult();
   void ShowRunning(bool running);
+  // The request the boxes describe; nothing, after saying why, when `complain` and the numbers
+  // cannot be read.
+  std::optional<BuildRequest> Request(bool complain);
+  void ShowBook();
+  void ShowWheel(const std::vector<WinTableRow>& table);
 
   std::function<bool(const AnyWheel&)> useWheel_;
   QLineEdit* numbers_ = nullptr;
@@ -70,6 +77,8 @@ class BuildDialog : public ToolDialog {
   QLabel* status_ = nullptr;
   QPlainTextEdit* wheelText_ = nullptr;
   QString prefilled_;
+  QTimer bookTimer_;  // the book is looked up once typing pauses
+  int bookRows_ = 0;  // rows of the book's wheel the last search started from; 0: none
 
   // Shared with the search's thread.
   std::mutex mutex_;

@@ -189,8 +189,8 @@ BuildResult BuildWheel(const BuildRequest& request) {
   std::exception_ptr failure;
   std::thread coordinator([&] {
     try {
-      found =
-          FindCover(shape, control, result.threads, request.seed, &live, start ? &*start : nullptr);
+      found = FindCover(shape, control, result.threads, request.seed, &live,
+                        start ? &*start : nullptr, request.startMethod);
     } catch (...) {
       failure = std::current_exception();
     }

@@ -36,7 +36,8 @@ struct BuildRequest {
   int64_t maxMoves = 0;  // a move limit per search as well (0: none); with it a run is repeatable
   uint64_t seed = 1;     // search j runs with seed + j
   int threads = 0;       // independent searches; 0: one per core
-  std::optional<AnyWheel> start;                       // a starting wheel over the same numbers
+  std::optional<AnyWheel> start;  // a starting wheel over the same numbers
+  std::string startMethod;        // when set, the start is a cover already, made by this (the book)
   std::function<bool(const BuildProgress&)> progress;  // every ~0.1 s; true stops the search
 };
 

@@ -218,7 +218,7 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
       const auto known = wheels.find({size, threshold});
       if (known != wheels.end() && static_cast<int64_t>(known->second.size()) <= enough) continue;
       FoundCover sub = FindCover(part, Slice(control, seconds, enough), 1, seed, nullptr,
-                                 known != wheels.end() ? &known->second : nullptr, depth + 1);
+                                 known != wheels.end() ? &known->second : nullptr, {}, depth + 1);
       found.moves += sub.moves;
       if (!sub.rows.empty() && (known == wheels.end() || sub.rows.size() < known->second.size()))
         wheels[{size, threshold}] = std::move(sub.rows);
@@ -248,7 +248,7 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
     const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
     if (designs.empty() && depth == 0 && Least(smaller) <= kMostRowsSearchedApart) {
       FoundCover sub = FindCover(smaller, Slice(control, seconds / 2, control.enough), 1, seed,
-                                 nullptr, nullptr, depth + 1);
+                                 nullptr, nullptr, {}, depth + 1);
       found.moves += sub.moves;
       if (!sub.rows.empty()) designs.push_back({"", std::move(sub.rows)});
     }
@@ -259,8 +259,8 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
     const CoverShape part{
         .places = base, .rowSize = k - added, .guarantee = t - 1, .drawSize = t - 1};
     if (CoverState::Bytes(part) > kMaxBuildBytes) continue;
-    const FoundCover joined =
-        FindCover(part, Slice(control, seconds, Least(part)), 1, seed, nullptr, nullptr, depth + 1);
+    const FoundCover joined = FindCover(part, Slice(control, seconds, Least(part)), 1, seed,
+                                        nullptr, nullptr, {}, depth + 1);
     found.moves += joined.moves;
     if (joined.rows.empty()) continue;
     Rows rows = design->rows;
@@ -358,8 +358,14 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
 }  // namespace
 
 FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int threads,
-                     uint64_t seed, SearchLive* live, const Rows* start, int depth) {
+                     uint64_t seed, SearchLive* live, const Rows* start,
+                     const std::string& startMethod, int depth) {
   FoundCover found;
+  if (start != nullptr && !startMethod.empty()) {
+    Offer(found, *start, startMethod, Since(control.started));
+    Publish(live, found);
+    if (Enough(found, control)) return found;
+  }
   if (shape.drawSize == shape.guarantee) {
     for (DesignStart& design : DesignStarts(shape.places, shape.rowSize, shape.guarantee))
       Offer(found, std::move(design.rows), design.name, Since(control.started));

@@ -22,9 +22,11 @@ struct FoundCover {
   double bestAt = -1;
 };
 
-// `start` (may be null) is a cover or wheel of the player's to start from. `depth` counts the
-// splits above this search (a group's wheel is found at depth + 1).
+// `start` (may be null) is a cover or wheel of the player's to start from; a cover already when
+// `startMethod` names what made it, and then the first cover. `depth` counts the splits above
+// this search (a group's wheel is found at depth + 1).
 FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int threads,
-                     uint64_t seed, SearchLive* live, const Rows* start, int depth = 0);
+                     uint64_t seed, SearchLive* live, const Rows* start,
+                     const std::string& startMethod = {}, int depth = 0);
 
 }  // namespace quirmel
