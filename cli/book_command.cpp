@@ -156,13 +156,9 @@ Command SetUpBook(CLI::App& program) {
   CLI::App* command = program.add_subcommand(
       "book",
       "The wheel book: its cells, or the wheel of one cell at once on the player's numbers");
-  CLI::Option* pool = command->add_option("--pool", options->pool, "The pool 1..N")
-                          ->check(CLI::Range(1, kMaxWheelNumber));
-  CLI::Option* numbers =
-      command->add_option("--numbers", options->numbers, "The player's own numbers, as 3,7,12")
-          ->delimiter(',')
-          ->check(CLI::Range(1, kMaxWheelNumber))
-          ->excludes(pool);
+  const PoolOptions given = AddPoolOrNumbers(command, options->pool, options->numbers);
+  CLI::Option* pool = given.pool;
+  CLI::Option* numbers = given.numbers;
   CLI::Option* row = command->add_option("--row", options->row, "Numbers in a row, K")
                          ->capture_default_str()
                          ->check(CLI::Range(2, kMaxRowLength));

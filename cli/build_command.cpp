@@ -180,13 +180,9 @@ Command SetUpBuild(CLI::App& program) {
   auto options = std::make_shared<BuildOptions>();
   CLI::App* command = program.add_subcommand(
       "build", "Build a small wheel for a guarantee: every M-subset meets a row in T numbers");
-  CLI::Option* pool = command->add_option("--pool", options->pool, "The pool 1..N")
-                          ->check(CLI::Range(1, kMaxWheelNumber));
-  CLI::Option* numbers =
-      command->add_option("--numbers", options->numbers, "The player's own numbers, as 3,7,12")
-          ->delimiter(',')
-          ->check(CLI::Range(1, kMaxWheelNumber))
-          ->excludes(pool);
+  const PoolOptions given = AddPoolOrNumbers(command, options->pool, options->numbers);
+  CLI::Option* pool = given.pool;
+  CLI::Option* numbers = given.numbers;
   command->add_option("--row", options->row, "Numbers in a row, K")
       ->required()
       ->check(CLI::Range(2, kMaxRowLength));

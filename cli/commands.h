@@ -89,6 +89,14 @@ struct Command {
   CLI::App* app = nullptr;
   std::function<int()> run;
 };
+// The pool 1..N (--pool) or the player's own numbers (--numbers), one excluding the other.
+struct PoolOptions {
+  CLI::Option* pool = nullptr;
+  CLI::Option* numbers = nullptr;
+};
+PoolOptions AddPoolOrNumbers(CLI::App* command, std::optional<int>& pool,
+                             std::vector<int>& numbers);
+
 Command SetUpDevelop(CLI::App& program);
 Command SetUpCheck(CLI::App& program);
 Command SetUpDraws(CLI::App& program);

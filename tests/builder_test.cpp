@@ -286,6 +286,13 @@ TEST(BuildWheel, UsesOnlyThePlayersNumbers) {
       BuildWheel({.numbers = mine, .rowSize = 3, .guarantee = 2, .drawSize = 2, .seconds = 20});
   EXPECT_TRUE(result.smallest);  // 12 rows: the Schoenheim bound
   EXPECT_TRUE(SimpleCovers(result.wheel, mine, 2, 2));
+  // Listed as wheel files are: rows ascending, in lexicographic order.
+  std::vector<std::vector<uint8_t>> rows;
+  for (std::size_t r = 0; r < result.wheel.rowCount(); ++r) {
+    rows.emplace_back(result.wheel.row(r).begin(), result.wheel.row(r).end());
+    EXPECT_TRUE(std::is_sorted(rows.back().begin(), rows.back().end()));
+  }
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
 }
 
 TEST(BuildWheel, RepeatsForASeedAndStopsWhenAsked) {

@@ -243,6 +243,10 @@ BuildResult BuildWheel(const BuildRequest& request) {
       if (elapsed() > limit) result.unchecked = true;
       return result.unchecked;
     });
+    // Listed as wheel files are: each row ascending, the rows in lexicographic order.
+    for (std::vector<int>& row : found.rows)
+      std::sort(row.begin(), row.end());
+    std::sort(found.rows.begin(), found.rows.end());
     result.wheel = ToWheel(found.rows, numbers);
     result.bestAt = found.bestAt;
     result.method = found.method;
