@@ -120,9 +120,7 @@ int Answer(const BookOptions& options) {
   const std::vector<int>& numbers = answer->numbers;
   const AnyWheel& wheel = answer->wheel;
   if (!Writable(options.output)) return kInputError;
-  std::vector<WinTableRow> winTable;
-  if (WinTableSubsets(cell.poolSize, draw, cell.guarantee) <= kWinTableSubsets)
-    winTable = WinTable(wheel, numbers, draw, cell.guarantee);
+  const std::vector<WinTableRow> winTable = WinTableWithin(wheel, numbers, draw, cell.guarantee);
 
   std::string text;
   if (options.format == "json") {

@@ -119,11 +119,10 @@ int Build(const BuildOptions& options) {
 
   // The win table over the numbers the wheel is for, unless that takes long.
   std::vector<WinTableRow> winTable;
-  const std::vector<int>& pool = result.numbers;
   const int64_t counted =
-      WinTableSubsets(static_cast<int>(pool.size()), request.drawSize, request.guarantee);
-  if (result.covered && counted <= kWinTableSubsets)
-    winTable = WinTable(result.wheel, pool, request.drawSize, request.guarantee);
+      WinTableSubsets(static_cast<int>(result.numbers.size()), request.drawSize, request.guarantee);
+  if (result.covered)
+    winTable = WinTableWithin(result.wheel, result.numbers, request.drawSize, request.guarantee);
 
   std::string text;
   if (options.format == "json") {

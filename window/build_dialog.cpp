@@ -171,10 +171,9 @@ void BuildDialog::ShowBook() {
   result.lowerBound = entry.lowerBound;
   result.smallest = entry.lowerBound && entry.rows <= *entry.lowerBound;
   result.method = kFromTheBook;
-  const int n = static_cast<int>(result.numbers.size());
-  std::vector<WinTableRow> table;
-  if (WinTableSubsets(n, entry.cell.drawSize, entry.cell.guarantee) <= kBookWinTableSubsets)
-    table = WinTable(result.wheel, result.numbers, entry.cell.drawSize, entry.cell.guarantee);
+  const std::vector<WinTableRow> table =
+      WinTableWithin(result.wheel, result.numbers, entry.cell.drawSize, entry.cell.guarantee,
+                     kBookWinTableSubsets);
   result_ = std::move(result);
   QString verdict =
       QStringLiteral(
@@ -233,11 +232,8 @@ void BuildDialog::Start() {
     try {
       BuildResult result = BuildWheel(request);
       std::vector<WinTableRow> table;
-      const int n = static_cast<int>(result.numbers.size());
-      if (result.covered &&
-          WinTableSubsets(n, request.drawSize, request.guarantee) <= kWinTableSubsets) {
-        table = WinTable(result.wheel, result.numbers, request.drawSize, request.guarantee);
-      }
+      if (result.covered)
+        table = WinTableWithin(result.wheel, result.numbers, request.drawSize, request.guarantee);
       const std::lock_guard lock(mutex_);
       found_ = std::move(result);
       winTable_ = std::move(table);

@@ -26,6 +26,13 @@ int64_t WinTableSubsets(int n, int drawSize, int guarantee) {
   return total;
 }
 
+std::vector<WinTableRow> WinTableWithin(const AnyWheel& wheel, const std::vector<int>& numbers,
+                                        int drawSize, int guarantee, int64_t mostSubsets) {
+  if (WinTableSubsets(static_cast<int>(numbers.size()), drawSize, guarantee) > mostSubsets)
+    return {};
+  return WinTable(wheel, numbers, drawSize, guarantee);
+}
+
 std::string WinTableText(const std::vector<WinTableRow>& table, const std::string& prefix) {
   std::string text;
   for (const WinTableRow& row : table) {

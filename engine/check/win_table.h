@@ -35,6 +35,11 @@ std::vector<WinTableRow> WinTable(const AnyWheel& wheel, std::vector<int> number
 inline constexpr int64_t kWinTableSubsets = 20'000'000;
 int64_t WinTableSubsets(int n, int drawSize, int guarantee);
 
+// The win table when it counts at most `mostSubsets` subsets; empty otherwise.
+std::vector<WinTableRow> WinTableWithin(const AnyWheel& wheel, const std::vector<int>& numbers,
+                                        int drawSize, int guarantee,
+                                        int64_t mostSubsets = kWinTableSubsets);
+
 // "If 6 of your numbers are drawn: at least 3 in 100.0000% of cases, 4 in 12.3457%, ..." per
 // row, each line starting with `prefix`.
 std::string WinTableText(const std::vector<WinTableRow>& table, const std::string& prefix);
