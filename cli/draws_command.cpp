@@ -139,7 +139,7 @@ int Draws(const DrawsOptions& options) {
   const std::optional<std::string> history =
       ReadInput(options.history, [&readOptions](std::string_view head) -> std::optional<TextError> {
         DrawReadResult read = ReadDraws(head, readOptions);
-        const bool final = read.error && read.error->message.find("no draws") == std::string::npos;
+        const bool final = read.error && !read.error->nothingYet;
         return final ? read.error : std::nullopt;
       });
   if (!history) return StopSignals::Requested() ? kInterrupted : kInputError;

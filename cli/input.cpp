@@ -225,7 +225,7 @@ std::optional<AnyWheel> ReadWheelFile(const std::string& name, const WheelReadOp
   const std::optional<std::string> text =
       ReadInput(name, [&options](std::string_view head) -> std::optional<TextError> {
         WheelReadResult read = ReadWheel(head, options);
-        const bool final = read.error && read.error->message.find("no rows") == std::string::npos;
+        const bool final = read.error && !read.error->nothingYet;
         return final ? read.error : std::nullopt;
       });
   if (!text) return std::nullopt;

@@ -51,7 +51,7 @@ std::string CellText(const BookCell& cell) {
          " numbers";
 }
 
-// One comma-separated field, the last one possibly in double quotes.
+// The comma-separated fields of an index line, the last one possibly in double quotes.
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
   while (!line.empty()) {

@@ -13,6 +13,7 @@ struct TextError {
   int64_t line = 0;    // from 1
   int64_t column = 0;  // from 1, in bytes; 0 when the whole line is meant
   std::string message;
+  bool nothingYet = false;  // the text held nothing to read: more of it may still bring some
 };
 
 // "name:line:column: message" (without the column when it is 0).

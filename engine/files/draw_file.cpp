@@ -299,8 +299,12 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
     }
     result.draws.push_back(std::move(draw));
   }
-  if (result.draws.empty())
-    return refuse(std::max<int64_t>(lines.number(), 1), 0, "the file holds no draws");
+  if (result.draws.empty()) {
+    DrawReadResult empty =
+        refuse(std::max<int64_t>(lines.number(), 1), 0, "the file holds no draws");
+    empty.error->nothingYet = true;
+    return empty;
+  }
   return result;
 }
 

@@ -89,7 +89,10 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
     result.lines.push_back(lines.number());
   }
   if (result.wheel.rowCount() == 0) {
-    return refuse(std::max<int64_t>(lines.number(), 1), 0, "the wheel holds no rows");
+    WheelReadResult empty =
+        refuse(std::max<int64_t>(lines.number(), 1), 0, "the wheel holds no rows");
+    empty.error->nothingYet = true;
+    return empty;
   }
   return result;
 }
