@@ -13,6 +13,7 @@
 #include "engine/book/book.h"
 #include "engine/check/check.h"
 #include "engine/check/win_table.h"
+#include "engine/core/games.h"
 #include "engine/core/subsets.h"
 #include "engine/files/wheel_file.h"
 #include "engine/limits.h"
@@ -125,6 +126,7 @@ int Answer(const BookOptions& options) {
   std::string text;
   if (options.format == "json") {
     nlohmann::ordered_json json = Figures(*entry);
+    if (FindGame(options.game)) json["game"] = options.game;
     json["pool"] = numbers;
     std::vector<std::vector<int>> rows;
     for (std::size_t r = 0; r < wheel.rowCount(); ++r)
@@ -137,6 +139,7 @@ int Answer(const BookOptions& options) {
            std::to_string(cell.guarantee) + " numbers (" + std::to_string(entry->rows) +
            " rows; best published " + Optional(entry->bestPublished) + ")\n" + WriteWheel(wheel) +
            WinTableText(winTable, "# ");
+    if (FindGame(options.game)) text = "# game " + options.game + "\n" + text;
   }
   return WriteOutput(options.output, text) ? kDone : kInputError;
 }
@@ -169,12 +172,18 @@ Command SetUpBook(CLI::App& program) {
   command->add_option("--format", options->format, "text or json")
       ->capture_default_str()
       ->check(CLI::IsMember({"text", "json"}));
+  CLI::Option* game = AddGame(command, options->game);
   CLI::Option* verify =
       command->add_flag("--verify", options->verify, "Check every wheel of the book");
-  for (CLI::Option* cellOption : {pool, numbers, row, guarantee, draw, output})
+  for (CLI::Option* cellOption : {pool, numbers, row, guarantee, draw, output, game})
     verify->excludes(cellOption);
-  return {command, [options, pool, numbers, guarantee, row, draw, output] {
-            const bool cellGiven = pool->count() + numbers->count() > 0;
+  return {command, [options, pool, numbers, guarantee, row, draw, output, game] {
+            if (const Game* chosen = FindGame(options->game)) {
+              if (pool->count() + numbers->count() == 0) options->pool = chosen->poolSize;
+              if (row->count() == 0) options->row = chosen->rowSize;
+              if (draw->count() == 0) options->draw = chosen->drawSize;
+            }
+            const bool cellGiven = pool->count() + numbers->count() + game->count() > 0;
             const bool partsGiven =
                 guarantee->count() + row->count() + draw->count() + output->count() > 0;
             if (!cellGiven && partsGiven) {

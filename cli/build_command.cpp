@@ -15,6 +15,7 @@
 #include "engine/book/book.h"
 #include "engine/builder/builder.h"
 #include "engine/check/win_table.h"
+#include "engine/core/games.h"
 #include "engine/core/subsets.h"
 #include "engine/core/text_lines.h"
 #include "engine/files/wheel_file.h"
@@ -25,12 +26,13 @@ namespace quirmel::cli {
 namespace {
 
 std::string Json(const BuildRequest& request, const BuildResult& result,
-                 const std::vector<WinTableRow>& winTable) {
+                 const std::vector<WinTableRow>& winTable, const std::string& game) {
   std::vector<std::vector<int>> rows;
   for (std::size_t r = 0; r < result.wheel.rowCount(); ++r)
     rows.emplace_back(result.wheel.row(r).begin(), result.wheel.row(r).end());
   nlohmann::ordered_json json;
   json["rows"] = result.wheel.rowCount();
+  if (FindGame(game)) json["game"] = game;
   json["pool"] = result.numbers;
   json["row_size"] = request.rowSize;
   json["guarantee"] = request.guarantee;
@@ -126,7 +128,7 @@ int Build(const BuildOptions& options) {
 
   std::string text;
   if (options.format == "json") {
-    text = Json(request, result, winTable);
+    text = Json(request, result, winTable, options.game);
   } else {
     std::ostringstream header;
     if (result.covered) {
@@ -136,6 +138,7 @@ int Build(const BuildOptions& options) {
     if (result.stopped) header << "# stopped: the best wheel when the search was stopped\n";
     if (const std::string book = BookNote(fromBook, result); !book.empty())
       header << "# " << book << '\n';
+    if (FindGame(options.game)) header << "# game " << options.game << '\n';
     text = header.str() + WriteWheel(result.wheel) + WinTableText(winTable, "# ");
   }
   if (!WriteOutput(options.output, text)) return kInputError;
@@ -182,14 +185,14 @@ Command SetUpBuild(CLI::App& program) {
   const PoolOptions given = AddPoolOrNumbers(command, options->pool, options->numbers);
   CLI::Option* pool = given.pool;
   CLI::Option* numbers = given.numbers;
-  command->add_option("--row", options->row, "Numbers in a row, K")
-      ->required()
-      ->check(CLI::Range(2, kMaxRowLength));
+  CLI::Option* row = command->add_option("--row", options->row, "Numbers in a row, K")
+                         ->check(CLI::Range(2, kMaxRowLength));
   command->add_option("--guarantee", options->guarantee, "Numbers met, T")
       ->required()
       ->check(CLI::Range(1, kMaxDrawSize));
-  command->add_option("--draw", options->draw, "Numbers drawn, M (default: T)")
-      ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  CLI::Option* draw = command->add_option("--draw", options->draw, "Numbers drawn, M (default: T)")
+                          ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  AddGame(command, options->game);
   command->add_option("--rows", options->rows, "Stop at a cover of at most R rows")
       ->check(CLI::Range(1, static_cast<int>(kMaxWheelRows)));
   command->add_option("--seconds", options->seconds, "Time limit, at most a week")
@@ -215,8 +218,16 @@ Command SetUpBuild(CLI::App& program) {
   command->add_option("--format", options->format, "text or json")
       ->capture_default_str()
       ->check(CLI::IsMember({"text", "json"}));
-  return {command, [options, pool, numbers] {
-            if (pool->count() == 0 && numbers->count() == 0) {
+  return {command, [options, pool, numbers, row, draw] {
+            if (const Game* game = FindGame(options->game)) {
+              if (pool->count() + numbers->count() == 0) options->pool = game->poolSize;
+              if (row->count() == 0) options->row = game->rowSize;
+              if (draw->count() == 0) options->draw = game->drawSize;
+            } else if (row->count() == 0) {
+              Complain("build: give the numbers in a row (--row K) or the game (--game NAME)");
+              return kInputError;
+            }
+            if (pool->count() == 0 && numbers->count() == 0 && !options->pool) {
               Complain("build: give the pool (--pool N) or the player's numbers (--numbers LIST)");
               return kInputError;
             }

@@ -11,6 +11,7 @@
 #include "cli/win_table_text.h"
 #include "engine/check/check.h"
 #include "engine/check/win_table.h"
+#include "engine/core/games.h"
 #include "engine/core/text_lines.h"
 #include "engine/design/funzioni.h"
 #include "engine/design/report.h"
@@ -176,6 +177,7 @@ int Check(const CheckOptions& options) {
   if (options.format == "json") {
     WriteJson(result, request, read->rowCount(), numbers, winTable);
   } else {
+    if (FindGame(options.game)) std::cout << "Game " << options.game << '\n';
     WriteText(result, options.draw);
     std::cout << WinTableText(winTable, "");
   }
@@ -192,15 +194,17 @@ Command SetUpCheck(CLI::App& program) {
   CLI::Option* pool =
       command->add_option("--pool", options->pool, "Pool size N (default: the largest number)")
           ->check(CLI::Range(1, kMaxWheelNumber));
-  command->add_option("--numbers", options->numbers, "The player's own numbers, as 3,7,12")
-      ->delimiter(',')
-      ->check(CLI::Range(1, kMaxWheelNumber))
-      ->excludes(pool);
+  CLI::Option* numbers =
+      command->add_option("--numbers", options->numbers, "The player's own numbers, as 3,7,12")
+          ->delimiter(',')
+          ->check(CLI::Range(1, kMaxWheelNumber))
+          ->excludes(pool);
   command->add_flag("--win-table", options->winTable,
                     "For each count of the numbers drawn, the subsets at each best level");
-  command->add_option("--draw", options->draw, "Numbers drawn, m")
-      ->capture_default_str()
-      ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  CLI::Option* draw = command->add_option("--draw", options->draw, "Numbers drawn, m")
+                          ->capture_default_str()
+                          ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  AddGame(command, options->game);
   CLI::Option* guarantee =
       command->add_option("--guarantee", options->guarantee, "Level t to count holes at")
           ->check(CLI::Range(1, kMaxDrawSize));
@@ -217,7 +221,13 @@ Command SetUpCheck(CLI::App& program) {
       ->capture_default_str()
       ->check(CLI::IsMember({"text", "json"}));
   command->add_flag("--quiet", options->quiet, "No progress line");
-  return {command, [options] { return Check(*options); }};
+  return {command, [options, pool, numbers, draw] {
+            if (const Game* game = FindGame(options->game)) {
+              if (pool->count() + numbers->count() == 0) options->pool = game->poolSize;
+              if (draw->count() == 0) options->draw = game->drawSize;
+            }
+            return Check(*options);
+          }};
 }
 
 }  // namespace quirmel::cli

@@ -27,6 +27,7 @@ struct DevelopOptions {
 };
 
 struct CheckOptions {
+  std::string game;   // a common game filling the sizes not given; empty or "custom": none
   std::string wheel;  // a file, or "-" for standard input
   std::optional<int> pool;
   std::vector<int> numbers;  // the player's own numbers: the draws are their m-subsets
@@ -42,6 +43,7 @@ struct CheckOptions {
 };
 
 struct DrawsOptions {
+  std::string game;  // a common game filling the sizes not given; empty or "custom": none
   std::string wheel;
   std::string history;
   std::optional<int> pool;
@@ -52,6 +54,7 @@ struct DrawsOptions {
 };
 
 struct BuildOptions {
+  std::string game;  // a common game filling the sizes not given; empty or "custom": none
   std::optional<int> pool;
   std::vector<int> numbers;
   int row = 6;
@@ -67,6 +70,7 @@ struct BuildOptions {
 };
 
 struct BookOptions {
+  std::string game;  // a common game filling the sizes not given; empty or "custom": none
   std::optional<int> pool;
   std::vector<int> numbers;
   int row = 6;
@@ -96,6 +100,9 @@ struct PoolOptions {
 };
 PoolOptions AddPoolOrNumbers(CLI::App* command, std::optional<int>& pool,
                              std::vector<int>& numbers);
+
+// --game NAME: one of the common games, or "custom".
+CLI::Option* AddGame(CLI::App* command, std::string& game);
 
 Command SetUpDevelop(CLI::App& program);
 Command SetUpCheck(CLI::App& program);

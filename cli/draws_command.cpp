@@ -10,6 +10,7 @@
 #include "cli/input.h"
 #include "cli/progress.h"
 #include "engine/check/draw_check.h"
+#include "engine/core/games.h"
 #include "engine/core/text_lines.h"
 #include "engine/files/draw_file.h"
 #include "engine/limits.h"
@@ -152,6 +153,8 @@ int Draws(const DrawsOptions& options) {
                               : options.format == "csv" ? CsvWriter(options.draw)
                                                         : TextWriter(options.draw);
   WheelReplay replay(*wheel, options.draw);
+  if (options.format == "text" && FindGame(options.game))
+    std::cout << "Game " << options.game << '\n';
   writer.head();
   for (std::size_t i = 0; i < read.draws.size(); ++i) {
     // A signal stops the replay; an output that can take no more (a closed pipe) ends it too.
@@ -172,11 +175,13 @@ Command SetUpDraws(CLI::App& program) {
   command->add_option("WHEEL", options->wheel, "A wheel file")->required();
   command->add_option("HISTORY", options->history, "Past draws: CSV or blank-separated")
       ->required();
-  command->add_option("--pool", options->pool, "Pool size; draws outside it are refused")
-      ->check(CLI::Range(1, kMaxWheelNumber));
-  command->add_option("--draw", options->draw, "Numbers drawn, m")
-      ->capture_default_str()
-      ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  CLI::Option* pool =
+      command->add_option("--pool", options->pool, "Pool size; draws outside it are refused")
+          ->check(CLI::Range(1, kMaxWheelNumber));
+  CLI::Option* draw = command->add_option("--draw", options->draw, "Numbers drawn, m")
+                          ->capture_default_str()
+                          ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
+  AddGame(command, options->game);
   command->add_option("--columns", options->columns, "The columns of the numbers, from 1")
       ->delimiter(',')
       ->check(CLI::Range(1, static_cast<int>(kMaxLineBytes)));
@@ -184,7 +189,13 @@ Command SetUpDraws(CLI::App& program) {
   command->add_option("--format", options->format, "text, csv or json")
       ->capture_default_str()
       ->check(CLI::IsMember({"text", "csv", "json"}));
-  return {command, [options] { return Draws(*options); }};
+  return {command, [options, pool, draw] {
+            if (const Game* game = FindGame(options->game)) {
+              if (pool->count() == 0) options->pool = game->poolSize;
+              if (draw->count() == 0) options->draw = game->drawSize;
+            }
+            return Draws(*options);
+          }};
 }
 
 }  // namespace quirmel::cli

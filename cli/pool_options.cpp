@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "engine/core/games.h"
 #include "engine/limits.h"
 
 namespace quirmel::cli {
@@ -13,6 +14,16 @@ PoolOptions AddPoolOrNumbers(CLI::App* command, std::optional<int>& pool,
                       ->check(CLI::Range(1, kMaxWheelNumber))
                       ->excludes(added.pool);
   return added;
+}
+
+CLI::Option* AddGame(CLI::App* command, std::string& game) {
+  std::vector<std::string> names{std::string(kCustomGame)};
+  for (const Game& each : kGames)
+    names.emplace_back(each.name);
+  return command
+      ->add_option("--game", game,
+                   "A common game (" + GameNames() + "): its pool, draw and row size")
+      ->check(CLI::IsMember(names));
 }
 
 }  // namespace quirmel::cli

@@ -192,7 +192,12 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"book --pool 12 --row 20 --guarantee 2",                2, "no wheel for rows of 20, 2 if 2 on 12 numbers"},
     StatusCase{"book --numbers 3,3,9 --guarantee 2",                   2, "--numbers: 3 is given twice"},
     StatusCase{"book --guarantee 2",                                   2, "book: give the pool"},
-    StatusCase{"build --pool 12 --row 6 --guarantee 2 --seconds 30",   0, "from the book"}));
+    StatusCase{"build --pool 12 --row 6 --guarantee 2 --seconds 30",   0, "from the book"},
+    StatusCase{"book --game 6/49 --guarantee 2",                       0, "# game 6/49\n# from the book: every 6-subset meets a row in at least 2 numbers (19 rows"},
+    StatusCase{"book --game 5/50+2/12 --pool 12 --guarantee 2",        0, "every 5-subset meets a row in at least 2"},
+    StatusCase{"check {wheel} --game 6/49 --draw 3 --guarantee 3",     1, "Game 6/49\nHits 03 - Integral: 18,424"},
+    StatusCase{"build --pool 9 --guarantee 2",                         2, "give the numbers in a row (--row K) or the game (--game NAME)"},
+    StatusCase{"book --game 6/48 --guarantee 2",                       2, "--game: 6/48 not in {custom,6/49"}));
 // clang-format on
 
 TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {
