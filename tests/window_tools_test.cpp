@@ -224,6 +224,19 @@ class WindowToolsTest : public QObject {
     QCOMPARE(line->count(), 3);
     for (int i = 0; i < 3; ++i)
       QCOMPARE(line->at(i).y(), qreal(replay.draws[static_cast<std::size_t>(i)].best));
+    // Each number's times drawn, counted from the file, under the wheel's numbers or the others.
+    auto* drawn = qobject_cast<QAbstractBarSeries*>(
+        dialog->findChild<QChartView*>("frequencies")->chart()->series().front());
+    const QBarSet* yours = drawn->barSets().at(0);
+    const QBarSet* others = drawn->barSets().at(1);
+    for (int number = 1; number <= yours->count(); ++number) {
+      int64_t times = 0;
+      for (const quirmel::Draw& d : read.draws)
+        times += std::count(d.numbers.begin(), d.numbers.end(), number);
+      const bool inWheel = std::count(wheel.numbers.begin(), wheel.numbers.end(), number) > 0;
+      QCOMPARE(yours->at(number - 1), inWheel ? qreal(times) : 0);
+      QCOMPARE(others->at(number - 1), inWheel ? 0 : qreal(times));
+    }
 
     f.fileAnswer = dir.filePath("replay.csv");
     QTest::mouseClick(dialog->findChild<QPushButton*>("exportCsv"), Qt::LeftButton);

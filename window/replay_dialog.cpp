@@ -14,6 +14,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStackedBarSeries>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -80,6 +81,7 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   totals_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   byLevel_ = MakeChartView(this, QStringLiteral("byLevel"));
   overTime_ = MakeChartView(this, QStringLiteral("overTime"));
+  frequencies_ = MakeChartView(this, QStringLiteral("frequencies"));
   auto* tabs = new QTabWidget(this);
   auto* drawsPage = new QWidget(tabs);
   auto* drawsLayout = new QVBoxLayout(drawsPage);
@@ -88,6 +90,7 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   tabs->addTab(drawsPage, QStringLiteral("Draws"));
   tabs->addTab(byLevel_, QStringLiteral("By best level"));
   tabs->addTab(overTime_, QStringLiteral("Over time"));
+  tabs->addTab(frequencies_, QStringLiteral("Numbers drawn"));
 
   auto* top = new QHBoxLayout;
   top->addWidget(open_);
@@ -296,6 +299,51 @@ void ReplayDialog::ShowCharts() {
   line->attachAxis(drawAxis);
   line->attachAxis(bestAxis);
   time->setTitle(line->name());
+  ShowFrequencies();
+}
+
+void ReplayDialog::ShowFrequencies() {
+  // How often each number was drawn, the wheel's numbers in a colour of their own: plain counts
+  // of the past, which say nothing of the next draw.
+  const std::array<int64_t, kMaxWheelNumber + 1> counts = DrawnCounts(shown_->draws);
+  std::array<bool, kMaxWheelNumber + 1> mine{};
+  for (const uint8_t number : wheel_.numbers)
+    mine[number] = true;
+  int highest = std::max(wheel_.LargestNumber(), 1);
+  for (int number = 1; number <= kMaxWheelNumber; ++number) {
+    if (counts[static_cast<std::size_t>(number)] > 0) highest = std::max(highest, number);
+  }
+  auto* yours = new QBarSet(QStringLiteral("Your numbers"));
+  auto* others = new QBarSet(QStringLiteral("Other numbers"));
+  QStringList labels;
+  for (int number = 1; number <= highest; ++number) {
+    const auto count = static_cast<qreal>(counts[static_cast<std::size_t>(number)]);
+    *yours << (mine[static_cast<std::size_t>(number)] ? count : 0);
+    *others << (mine[static_cast<std::size_t>(number)] ? 0 : count);
+    labels << QString::number(number);
+  }
+  QChart* chart = frequencies_->chart();
+  chart->removeAllSeries();
+  for (QAbstractAxis* axis : chart->axes())
+    chart->removeAxis(axis);
+  auto* series = new QStackedBarSeries;
+  series->append(yours);
+  series->append(others);
+  chart->addSeries(series);
+  auto* numberAxis = new QBarCategoryAxis;
+  numberAxis->append(labels);
+  numberAxis->setTitleText(QStringLiteral("Number"));
+  auto* countAxis = new QValueAxis;
+  countAxis->setTitleText(QStringLiteral("Times drawn"));
+  countAxis->setLabelFormat(QStringLiteral("%d"));
+  chart->addAxis(numberAxis, Qt::AlignBottom);
+  chart->addAxis(countAxis, Qt::AlignLeft);
+  series->attachAxis(numberAxis);
+  series->attachAxis(countAxis);
+  countAxis->applyNiceNumbers();
+  chart->legend()->show();
+  chart->setTitle(QStringLiteral("How often each number was drawn, over %1 draws")
+                      .arg(Grouped(static_cast<int64_t>(shown_->draws.size()))));
 }
 
 void ReplayDialog::ExportCsv() {

@@ -45,6 +45,7 @@ class ReplayDialog : public ToolDialog {
   QString ShownText() const;
   void ShowReplay();
   void ShowCharts();
+  void ShowFrequencies();
   void ExportCsv();
 
   const AnyWheel wheel_;  // read by the loading thread too
@@ -70,6 +71,7 @@ class ReplayDialog : public ToolDialog {
   QLabel* totals_ = nullptr;
   QChartView* byLevel_ = nullptr;
   QChartView* overTime_ = nullptr;
+  QChartView* frequencies_ = nullptr;
 };
 
 }  // namespace quirmel

@@ -82,6 +82,16 @@ DrawOutcome WheelReplay::Replay(const Draw& draw) {
   return outcome;
 }
 
+std::array<int64_t, kMaxWheelNumber + 1> DrawnCounts(const std::vector<Draw>& draws) {
+  std::array<int64_t, kMaxWheelNumber + 1> counts{};
+  for (const Draw& draw : draws) {
+    for (const int16_t number : draw.numbers) {
+      if (number >= 1 && number <= kMaxWheelNumber) ++counts[static_cast<std::size_t>(number)];
+    }
+  }
+  return counts;
+}
+
 DrawReplay ReplayDraws(const AnyWheel& wheel, const std::vector<Draw>& draws, int drawSize,
                        const ReplayProgress& progress) {
   WheelReplay replayer(wheel, drawSize);

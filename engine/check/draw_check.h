@@ -56,6 +56,9 @@ using ReplayProgress = std::function<bool(int64_t replayed, int64_t total)>;
 DrawReplay ReplayDraws(const AnyWheel& wheel, const std::vector<Draw>& draws, int drawSize,
                        const ReplayProgress& progress = {});
 
+// How often each number 1..99 was drawn over the draws (index 0 unused): plain counts.
+std::array<int64_t, kMaxWheelNumber + 1> DrawnCounts(const std::vector<Draw>& draws);
+
 // The replay as CSV: "line,label,numbers,best,rows_<m>,...,rows_2", then one line per draw
 // (numbers two digits each, blank-separated; a label quoted when it holds a comma or a quote).
 std::string ReplayCsvHeader(int drawSize);
