@@ -14,6 +14,7 @@
 #include "cli/win_table_text.h"
 #include "engine/book/book.h"
 #include "engine/builder/builder.h"
+#include "engine/builder/key_numbers.h"
 #include "engine/check/win_table.h"
 #include "engine/core/games.h"
 #include "engine/core/subsets.h"
@@ -66,6 +67,18 @@ std::string Summary(const BuildResult& result) {
   return line.str();
 }
 
+// "every 6-subset meets a row in at least 3 numbers", of the draws holding the key numbers if any.
+std::string GuaranteeText(const BuildRequest& request) {
+  std::string holding;
+  if (!request.keyNumbers.empty()) {
+    std::vector<int> keys = request.keyNumbers;
+    std::sort(keys.begin(), keys.end());
+    holding = " holding the key numbers " + TwoDigits(keys);
+  }
+  return "every " + std::to_string(request.drawSize) + "-subset" + holding +
+         " meets a row in at least " + std::to_string(request.guarantee) + " numbers";
+}
+
 // Whether the wheel is the book's or smaller than it; empty when the book has no such cell.
 std::string BookNote(const BookEntry* book, const BuildResult& result) {
   if (!book || !result.covered) return "";
@@ -86,6 +99,7 @@ int Build(const BuildOptions& options) {
   }
   BuildRequest request{.poolSize = options.pool.value_or(0),
                        .numbers = options.numbers,
+                       .keyNumbers = options.keyNumbers,
                        .rowSize = options.row,
                        .guarantee = options.guarantee,
                        .drawSize = options.draw.value_or(options.guarantee),
@@ -123,8 +137,7 @@ int Build(const BuildOptions& options) {
   std::vector<WinTableRow> winTable;
   const int64_t counted =
       WinTableSubsets(static_cast<int>(result.numbers.size()), request.drawSize, request.guarantee);
-  if (result.covered)
-    winTable = WinTableWithin(result.wheel, result.numbers, request.drawSize, request.guarantee);
+  winTable = BuiltWinTable(request, result);
 
   std::string text;
   if (options.format == "json") {
@@ -132,8 +145,7 @@ int Build(const BuildOptions& options) {
   } else {
     std::ostringstream header;
     if (result.covered) {
-      header << "# verified: every " << request.drawSize << "-subset meets a row in at least "
-             << request.guarantee << " numbers\n";
+      header << "# verified: " << GuaranteeText(request) << '\n';
     }
     if (result.stopped) header << "# stopped: the best wheel when the search was stopped\n";
     if (const std::string book = BookNote(fromBook, result); !book.empty())
@@ -167,8 +179,7 @@ int Build(const BuildOptions& options) {
   }
   std::string book = BookNote(fromBook, result);
   if (!book.empty()) book = ", " + book;
-  std::cerr << "verified: every " << request.drawSize << "-subset meets a row in at least "
-            << request.guarantee << " numbers ("
+  std::cerr << "verified: " << GuaranteeText(request) << " ("
             << Counted(static_cast<int64_t>(rows), "row", "rows")
             << (result.smallest ? ", the fewest possible" : "") << book << ")\n"
             << Summary(result) << '\n';
@@ -193,6 +204,9 @@ Command SetUpBuild(CLI::App& program) {
   CLI::Option* draw = command->add_option("--draw", options->draw, "Numbers drawn, M (default: T)")
                           ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
   AddGame(command, options->game);
+  command->add_option("--key-numbers", options->keyNumbers, "Numbers every row holds, as 7,12")
+      ->delimiter(',')
+      ->check(CLI::Range(1, kMaxWheelNumber));
   command->add_option("--rows", options->rows, "Stop at a cover of at most R rows")
       ->check(CLI::Range(1, static_cast<int>(kMaxWheelRows)));
   command->add_option("--seconds", options->seconds, "Time limit, at most a week")

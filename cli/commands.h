@@ -54,6 +54,7 @@ struct DrawsOptions {
 };
 
 struct BuildOptions {
+  std::vector<int> keyNumbers;  // numbers every row holds
   std::string game;  // a common game filling the sizes not given; empty or "custom": none
   std::optional<int> pool;
   std::vector<int> numbers;

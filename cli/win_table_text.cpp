@@ -8,7 +8,9 @@ nlohmann::ordered_json WinTableJson(const std::vector<WinTableRow>& table) {
     nlohmann::ordered_json levels = nlohmann::ordered_json::object();
     for (const auto& [level, subsets] : row.byBest)
       levels[std::to_string(level)] = subsets;
-    json[std::to_string(row.drawn)] = levels;
+    // With key numbers, "6/2": six of the numbers drawn, two of them key numbers.
+    json[std::to_string(row.drawn) +
+         (row.keysDrawn >= 0 ? "/" + std::to_string(row.keysDrawn) : "")] = levels;
   }
   return json;
 }

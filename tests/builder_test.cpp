@@ -295,6 +295,49 @@ TEST(BuildWheel, UsesOnlyThePlayersNumbers) {
   EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
 }
 
+// Every row holds the key numbers; a draw of m holding them all meets a row in t numbers, and
+// the table by key numbers drawn adds up to the plain win table of the same wheel.
+TEST(BuildWheel, PutsTheKeyNumbersInEveryRow) {
+  const std::vector<int> mine{2, 3, 5, 8, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43};
+  const std::vector<int> keys{8, 31};
+  const BuildRequest request{.numbers = mine,
+                             .keyNumbers = keys,
+                             .rowSize = 5,
+                             .guarantee = 3,
+                             .drawSize = 5,
+                             .seconds = 10,
+                             .maxMoves = 100000};
+  const BuildResult result = BuildWheel(request);
+  ASSERT_TRUE(result.covered);
+  std::vector<int> others;
+  for (const int n : mine)
+    if (n != 8 && n != 31) others.push_back(n);
+  AnyWheel rest;
+  for (std::size_t r = 0; r < result.wheel.rowCount(); ++r) {
+    std::vector<uint8_t> row;
+    for (const uint8_t n : result.wheel.row(r))
+      if (n != 8 && n != 31) row.push_back(n);
+    EXPECT_EQ(row.size(), 3u);  // both key numbers in the row
+    rest.AddRow(row);
+  }
+  EXPECT_TRUE(SimpleCovers(rest, others, 1, 3));  // "3 if 5" once both keys are drawn
+  const std::vector<WinTableRow> byKeys = KeyWinTable(result.wheel, mine, keys, 5);
+  const WinTableRow plain = WinTable(result.wheel, mine, 5, 1).front();
+  ASSERT_EQ(byKeys.size(), 3u);
+  EXPECT_EQ(byKeys.front().keysDrawn, 2);
+  EXPECT_GE(byKeys.front().byBest.begin()->first, 3);
+  std::map<int, int64_t> summed;
+  for (const WinTableRow& row : byKeys)
+    for (const auto& [best, count] : row.byBest)
+      summed[best] += count;
+  EXPECT_EQ(summed, plain.byBest);
+  for (const std::vector<int>& bad : {std::vector<int>{8, 50}, std::vector<int>{2, 3, 5, 8, 11}}) {
+    BuildRequest refused = request;
+    refused.keyNumbers = bad;
+    EXPECT_THROW(BuildWheel(refused), std::invalid_argument);
+  }
+}
+
 TEST(BuildWheel, RepeatsForASeedAndStopsWhenAsked) {
   BuildRequest request{
       .poolSize = 14, .rowSize = 5, .guarantee = 3, .drawSize = 4, .seed = 7, .threads = 2};

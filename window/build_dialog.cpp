@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "engine/book/book.h"
+#include "engine/builder/key_numbers.h"
 #include "engine/core/text_error.h"
 #include "engine/design/wheel_load.h"
 #include "engine/files/wheel_file.h"
@@ -68,6 +69,10 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   numbers_->setObjectName(QStringLiteral("numbers"));
   numbers_->setAccessibleName(QStringLiteral("Your numbers"));
   numbers_->setPlaceholderText(QStringLiteral("3 7 12 18 ..., 1-20, or a pool size"));
+  keyNumbers_ = new QLineEdit(this);
+  keyNumbers_->setObjectName(QStringLiteral("keyNumbers"));
+  keyNumbers_->setAccessibleName(QStringLiteral("Key numbers"));
+  keyNumbers_->setPlaceholderText(QStringLiteral("numbers every row holds (optional)"));
   rowSize_ =
       MakeSpin(QStringLiteral("rowSize"), QStringLiteral("Numbers in a row"), 2, kMaxRowLength, 6);
   guarantee_ =
@@ -96,6 +101,7 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Your &numbers:"), numbers_);
+  form->addRow(QStringLiteral("&Key numbers:"), keyNumbers_);
   form->addRow(QStringLiteral("Numbers in a &row:"), rowSize_);
   AddGuaranteeRow(form, guarantee_, drawSize_);
   form->addRow(QStringLiteral("Time &limit:"), seconds_);
@@ -116,6 +122,7 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   connect(&bookTimer_, &QTimer::timeout, this, [this] { ShowBook(); });
   const auto lookUp = [this] { bookTimer_.start(); };
   connect(numbers_, &QLineEdit::textChanged, this, lookUp);
+  connect(keyNumbers_, &QLineEdit::textChanged, this, lookUp);
   for (QSpinBox* box : {rowSize_, guarantee_, drawSize_})
     connect(box, &QSpinBox::valueChanged, this, lookUp);
   ShowRunning(false);
@@ -147,6 +154,12 @@ std::optional<BuildRequest> BuildDialog::Request(bool complain) {
                        .drawSize = drawSize_->value(),
                        .seconds = static_cast<double>(seconds_->value())};
   if (mostRows_->value() > 0) request.targetRows = mostRows_->value();
+  const TypedNumbers keys = ReadTypedNumbers(keyNumbers_->text());
+  if (!keys.error.isEmpty()) {
+    if (complain) seams_.showError(this, QStringLiteral("Key numbers: %1").arg(keys.error));
+    return std::nullopt;
+  }
+  request.keyNumbers = keys.poolSize > 0 ? std::vector<int>{keys.poolSize} : keys.numbers;
   return request;
 }
 
@@ -231,9 +244,7 @@ void BuildDialog::Start() {
   StartRun([this, request] {
     try {
       BuildResult result = BuildWheel(request);
-      std::vector<WinTableRow> table;
-      if (result.covered)
-        table = WinTableWithin(result.wheel, result.numbers, request.drawSize, request.guarantee);
+      std::vector<WinTableRow> table = BuiltWinTable(request, result);
       const std::lock_guard lock(mutex_);
       found_ = std::move(result);
       winTable_ = std::move(table);
@@ -282,12 +293,15 @@ void BuildDialog::Finished() {
   QString verdict;
   if (result.covered) {
     verdict = QStringLiteral(
-                  "%1, verified: every %2-subset of your numbers meets a row in at "
+                  "%1, verified: every %2-subset of your numbers%5 meets a row in at "
                   "least %3 numbers%4.")
                   .arg(Rows(rows))
                   .arg(drawSize_->value())
                   .arg(guarantee_->value())
-                  .arg(result.smallest ? QStringLiteral(" (the fewest possible)") : QString());
+                  .arg(result.smallest ? QStringLiteral(" (the fewest possible)") : QString())
+                  .arg(keyNumbers_->text().trimmed().isEmpty()
+                           ? QString()
+                           : QStringLiteral(" holding your key numbers"));
     if (mostRows_->value() > 0 && !result.reachedTarget)
       verdict += QStringLiteral(" No cover of at most %1 was found.").arg(Rows(mostRows_->value()));
   } else if (!anyCover) {
@@ -328,9 +342,10 @@ void BuildDialog::ShowRunning(bool running) {
   start_->setEnabled(!running);
   stop_->setEnabled(running);
   use_->setEnabled(!running && result_ && result_->covered);
-  for (QWidget* input : {static_cast<QWidget*>(numbers_), static_cast<QWidget*>(rowSize_),
-                         static_cast<QWidget*>(guarantee_), static_cast<QWidget*>(drawSize_),
-                         static_cast<QWidget*>(seconds_), static_cast<QWidget*>(mostRows_)})
+  for (QWidget* input : {static_cast<QWidget*>(numbers_), static_cast<QWidget*>(keyNumbers_),
+                         static_cast<QWidget*>(rowSize_), static_cast<QWidget*>(guarantee_),
+                         static_cast<QWidget*>(drawSize_), static_cast<QWidget*>(seconds_),
+                         static_cast<QWidget*>(mostRows_)})
     input->setEnabled(!running);
   (running ? stop_ : start_)->setFocus();
 }

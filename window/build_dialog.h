@@ -65,6 +65,7 @@ class BuildDialog : public ToolDialog {
 
   std::function<bool(const AnyWheel&)> useWheel_;
   QLineEdit* numbers_ = nullptr;
+  QLineEdit* keyNumbers_ = nullptr;
   QSpinBox* rowSize_ = nullptr;
   QSpinBox* guarantee_ = nullptr;
   QSpinBox* drawSize_ = nullptr;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <charconv>
+#include <stdexcept>
 #include <cstdio>
 #include <string_view>
 #include <utility>
 
 #include "engine/book/book_data.h"
 #include "engine/builder/builder.h"
+#include "engine/builder/key_numbers.h"
 #include "engine/files/wheel_file.h"
 
 namespace quirmel {
@@ -158,6 +160,7 @@ std::string NotInBookText(const BookCell& cell) {
 }
 
 std::optional<BookAnswer> LookUpBook(const BuildRequest& request) {
+  if (!request.keyNumbers.empty()) return std::nullopt;  // the book's rows hold no key numbers
   BookAnswer answer;
   answer.numbers = request.numbers;
   if (answer.numbers.empty()) {
@@ -181,7 +184,17 @@ std::optional<BookAnswer> LookUpBook(const BuildRequest& request) {
 }
 
 const BookEntry* StartFromBook(BuildRequest& request) {
-  std::optional<BookAnswer> answer = LookUpBook(request);
+  std::optional<BookAnswer> answer;
+  if (request.keyNumbers.empty()) {
+    answer = LookUpBook(request);
+  } else {
+    // With key numbers the start is the book's wheel for the rest of each row.
+    try {
+      answer = LookUpBook(RestOfRows(request));
+    } catch (const std::invalid_argument&) {
+      return nullptr;  // the build says why
+    }
+  }
   if (!answer) return nullptr;
   request.start = std::move(answer->wheel);
   request.startMethod = kFromTheBook;

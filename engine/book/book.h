@@ -49,7 +49,7 @@ AnyWheel MapOntoNumbers(const AnyWheel& wheel, const std::vector<int>& numbers);
 
 // The book's wheel for a shape on the player's numbers (any order; the pool 1..N when empty
 // and poolSize is N): the cell and its wheel mapped onto the numbers, or nothing when the book
-// does not hold the cell or the numbers repeat.
+// does not hold the cell, the numbers repeat or there are key numbers.
 struct BookAnswer {
   const BookEntry* entry = nullptr;
   AnyWheel wheel;
@@ -60,8 +60,8 @@ std::optional<BookAnswer> LookUpBook(const BuildRequest& request);
 // What a build started from the book says it was made by.
 inline constexpr const char* kFromTheBook = "the book";
 
-// Starts the build from the book's wheel, a cover already, when the book holds the cell: the
-// entry used, or nullptr.
+// Starts the build from the book's wheel, a cover already, when the book holds the cell (with key
+// numbers, the cell of the rest of each row): the entry used, or nullptr.
 const BookEntry* StartFromBook(BuildRequest& request);
 
 // The wheels of the book are at most this long.

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "engine/builder/cover_search.h"
+#include "engine/builder/key_numbers.h"
 #include "engine/check/check.h"
 #include "engine/core/subsets.h"
 
@@ -150,6 +151,7 @@ std::optional<int64_t> SchoenheimBound(int places, int rowSize, int guarantee, i
 }
 
 BuildResult BuildWheel(const BuildRequest& request) {
+  if (!request.keyNumbers.empty()) return BuildAroundKeys(request);
   const std::vector<int> numbers = PoolNumbers(request);
   const CoverShape shape{.places = static_cast<int>(numbers.size()),
                          .rowSize = request.rowSize,

@@ -26,11 +26,12 @@ struct BuildProgress {
 };
 
 struct BuildRequest {
-  int poolSize = 0;          // the pool 1..N, unless `numbers` is given
-  std::vector<int> numbers;  // the player's own numbers (distinct, 1..99), used instead of 1..N
-  int rowSize = 6;           // k, 2..20
-  int guarantee = 3;         // t <= k, t <= m
-  int drawSize = 3;          // m; m = t is a classic covering design
+  int poolSize = 0;             // the pool 1..N, unless `numbers` is given
+  std::vector<int> numbers;     // the player's own numbers (distinct, 1..99), used instead of 1..N
+  std::vector<int> keyNumbers;  // numbers every row holds (see key_numbers.h); fewer than k
+  int rowSize = 6;              // k, 2..20
+  int guarantee = 3;            // t <= k, t <= m
+  int drawSize = 3;             // m; m = t is a classic covering design
   std::optional<int> targetRows;  // stop once a cover has at most this many rows
   double seconds = 10;            // time limit, the final check included
   int64_t maxMoves = 0;  // a move limit per search as well (0: none); with it a run is repeatable

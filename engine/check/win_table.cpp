@@ -26,6 +26,41 @@ int64_t WinTableSubsets(int n, int drawSize, int guarantee) {
   return total;
 }
 
+std::vector<WinTableRow> KeyWinTable(const AnyWheel& wheel, const std::vector<int>& numbers,
+                                     const std::vector<int>& keys, int drawSize) {
+  std::vector<int> others;
+  for (const int number : numbers) {
+    if (std::find(keys.begin(), keys.end(), number) == keys.end()) others.push_back(number);
+  }
+  AnyWheel rest;
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+    std::vector<uint8_t> row;
+    for (const uint8_t number : wheel.row(r)) {
+      if (std::find(keys.begin(), keys.end(), number) == keys.end()) row.push_back(number);
+    }
+    rest.AddRow(row);
+  }
+  const int b = static_cast<int>(keys.size());
+  std::vector<WinTableRow> table;
+  if (others.size() < 2) return table;
+  for (WinTableRow& row : WinTable(rest, others, drawSize, std::max(drawSize - b, 1))) {
+    const int j = drawSize - row.drawn;  // key numbers among the draw
+    if (j > b) continue;
+    // Every choice of the j key numbers drawn meets the rows alike.
+    const int64_t choices = Binomial(b, j);
+    WinTableRow shifted{.drawn = drawSize,
+                        .keysDrawn = j,
+                        .subsets = row.subsets * choices,
+                        .byBest = {},
+                        .stopped = row.stopped};
+    for (const auto& [best, count] : row.byBest)
+      shifted.byBest[best + j] = count * choices;
+    table.push_back(std::move(shifted));
+  }
+  std::reverse(table.begin(), table.end());  // every key number drawn first
+  return table;
+}
+
 std::vector<WinTableRow> WinTableWithin(const AnyWheel& wheel, const std::vector<int>& numbers,
                                         int drawSize, int guarantee, int64_t mostSubsets) {
   if (WinTableSubsets(static_cast<int>(numbers.size()), drawSize, guarantee) > mostSubsets)
@@ -36,7 +71,13 @@ std::vector<WinTableRow> WinTableWithin(const AnyWheel& wheel, const std::vector
 std::string WinTableText(const std::vector<WinTableRow>& table, const std::string& prefix) {
   std::string text;
   for (const WinTableRow& row : table) {
-    text += prefix + "If " + std::to_string(row.drawn) + " of your numbers are drawn:";
+    text += prefix + "If " + std::to_string(row.drawn) + " of your numbers are drawn";
+    if (row.keysDrawn >= 0) {
+      text += ", ";
+      text += std::to_string(row.keysDrawn);
+      text += " of them key numbers";
+    }
+    text += ':';
     int64_t atLeast = row.subsets;  // the h-subsets at this level or above
     bool first = true;
     for (const auto& [level, subsets] : row.byBest) {

@@ -16,6 +16,7 @@ namespace quirmel {
 
 struct WinTableRow {
   int drawn = 0;                  // h: the player's numbers among the draw
+  int keysDrawn = -1;             // of them key numbers (every row holds them); -1: no keys
   int64_t subsets = 0;            // C(n, h)
   std::map<int, int64_t> byBest;  // best level -> h-subsets at exactly that level (present only)
   bool stopped = false;
@@ -29,6 +30,12 @@ struct WinTableRow {
 // the counting (the rows so far are returned, the last marked stopped).
 std::vector<WinTableRow> WinTable(const AnyWheel& wheel, std::vector<int> numbers, int drawSize,
                                   int guarantee, const CheckProgress& progress = {});
+
+// The win table of a wheel whose every row holds the key numbers `keys`: for j key numbers
+// among m drawn of the player's numbers (j from the count of keys down), the best levels, each
+// j plus the best level of the m - j others against the rest of the rows.
+std::vector<WinTableRow> KeyWinTable(const AnyWheel& wheel, const std::vector<int>& numbers,
+                                     const std::vector<int>& keys, int drawSize);
 
 // The subsets a win table counts over n numbers: C(n, h) for h from min(m, n) down to
 // max(t, 2). Tables above kWinTableSubsets are left out at the end of a build (they take long).
