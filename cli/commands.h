@@ -82,7 +82,19 @@ struct BookOptions {
   bool verify = false;
 };
 
+struct TicketsOptions {
+  std::string wheel;
+  std::string format = "pdf";
+  char separator = ',';
+  std::string game;
+  std::optional<int> guarantee;
+  std::optional<int> draw;
+  std::optional<double> price;
+  std::string output;
+};
+
 int Develop(const DevelopOptions& options);
+int Tickets(const TicketsOptions& options);
 int Book(const BookOptions& options);
 int Build(const BuildOptions& options);
 int Check(const CheckOptions& options);
@@ -110,5 +122,6 @@ Command SetUpCheck(CLI::App& program);
 Command SetUpDraws(CLI::App& program);
 Command SetUpBuild(CLI::App& program);
 Command SetUpBook(CLI::App& program);
+Command SetUpTickets(CLI::App& program);
 
 }  // namespace quirmel::cli

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("quirmel-cli ") + QUIRMEL_VERSION);
   app.require_subcommand(1);
   const std::vector<Command> commands = {SetUpDevelop(app), SetUpCheck(app), SetUpDraws(app),
-                                         SetUpBuild(app), SetUpBook(app)};
+                                         SetUpBuild(app),   SetUpBook(app),  SetUpTickets(app)};
 
   try {
     app.parse(argc, argv);
@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
                     [&first](const Command& command) { return command.app->get_name() == first; });
     Complain(known
                  ? e.what()
-                 : "'" + first + "' is not a subcommand: use develop, check, draws, build or book");
+                 : "'" + first +
+                       "' is not a subcommand: use develop, check, draws, build, book or tickets");
     return kInputError;
   }
 

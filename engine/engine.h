@@ -17,5 +17,6 @@
 #include "engine/design/wheel.h"       // IWYU pragma: export
 #include "engine/design/wheel_load.h"  // IWYU pragma: export
 #include "engine/files/draw_file.h"    // IWYU pragma: export
+#include "engine/files/tickets.h"      // IWYU pragma: export
 #include "engine/files/wheel_file.h"   // IWYU pragma: export
 #include "engine/limits.h"             // IWYU pragma: export

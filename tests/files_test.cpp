@@ -143,3 +143,49 @@ INSTANTIATE_TEST_SUITE_P(Texts, DrawFile, ::testing::Values(
 
 }  // namespace
 }  // namespace quirmel
+
+namespace quirmel {
+namespace {
+
+// Tickets never cross a page's edge or the head, never overlap, and each stands once in the PDF.
+TEST(Tickets, FillWholePagesAndSplitNoTicket) {
+  for (const int length : {6, 20}) {
+    AnyWheel wheel;
+    for (int r = 0; r < 100; ++r) {
+      std::vector<uint8_t> row;
+      for (int i = 0; i < length; ++i)
+        row.push_back(static_cast<uint8_t>((r + i * 3) % 99 + 1));
+      std::sort(row.begin(), row.end());
+      row.erase(std::unique(row.begin(), row.end()), row.end());
+      wheel.AddRow(row);
+    }
+    const TicketLayout layout = LayOutTickets(wheel, 4);
+    ASSERT_EQ(layout.boxes.size(), wheel.rowCount());
+    for (const TicketBox& box : layout.boxes) {
+      EXPECT_GE(box.x, 0);
+      EXPECT_GE(box.y, 0);
+      EXPECT_LE(box.x + box.width, layout.pageWidth);
+      EXPECT_LE(box.y + box.height, layout.headTop - 4 * 10);
+      for (const TicketBox& other : layout.boxes) {
+        const bool apart = other.ticket == box.ticket || other.page != box.page ||
+                           other.x >= box.x + box.width || box.x >= other.x + other.width ||
+                           other.y >= box.y + box.height || box.y >= other.y + other.height;
+        EXPECT_TRUE(apart) << box.ticket << " " << other.ticket;
+      }
+    }
+    const std::string pdf = TicketsPdf(wheel, {"head", "a", "b", "c"});
+    EXPECT_NE(pdf.find("/Count " + std::to_string(layout.pages) + " "), std::string::npos);
+    EXPECT_GT(layout.pages, 1);
+    for (int ticket = 1; ticket <= 100; ++ticket) {
+      const std::string label = "(Ticket " + std::to_string(ticket) + ")";
+      const std::size_t at = pdf.find(label);
+      EXPECT_NE(at, std::string::npos);
+      EXPECT_EQ(pdf.find(label, at + 1), std::string::npos);
+    }
+    EXPECT_EQ(pdf.substr(pdf.size() - 6), "%%EOF\n");
+  }
+  EXPECT_EQ(TicketsCsv(ReadWheel("3 12 7\n1 2 3\n").wheel, ';'), "03;12;07\n01;02;03\n");
+}
+
+}  // namespace
+}  // namespace quirmel

@@ -249,6 +249,29 @@ class WindowToolsTest : public QObject {
     QCOMPARE(table->rowCount(), 3);
   }
 
+  // The listed wheel as tickets: a PDF of whole pages, one ticket per row, and the CSV the engine
+  // writes for online forms.
+  void ticketsPrintedAndExported() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Fill({"1", "2", "3"}, "49", "100");
+    f.Click("cmdElabora");
+    const quirmel::AnyWheel wheel = quirmel::StateWheel(f.state);
+    f.pdfAnswer = dir.filePath("tickets.pdf");
+    f.window->PrintTickets();
+    QFile pdf(f.pdfAnswer);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.endsWith("%%EOF\n") || bytes.trimmed().endsWith("%%EOF"));
+    const auto pages =
+        QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
+    QCOMPARE(pages, quirmel::LayOutTickets(wheel, 3).pages);
+    f.fileAnswer = dir.filePath("tickets.csv");
+    f.window->ExportTickets();
+    QCOMPARE(ReadText(f.fileAnswer).toStdString(), quirmel::TicketsCsv(wheel));
+    QVERIFY(f.messages.isEmpty());
+  }
+
   // The Fano plane meets every pair; at 3 if 3 its holes are the 28 triples that are not rows.
   void holesOfTheFanoPlane() {
     QTemporaryDir dir;

@@ -29,6 +29,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,7 @@ class QDialog;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
 
 namespace quirmel {
@@ -93,6 +95,11 @@ class frmAmain : public QWidget {
   void SaveWheelAs();
   void SaveReportAs();
   void PrintReport();
+  void PrintTickets();
+  void ExportTickets();
+  // Prints what `paint` draws on the printer the user set up, or into its file: a part file
+  // renamed over the target once whole; a failure is said, naming `what`.
+  void Print(QPrinter& printer, const std::function<void(QPrinter&)>& paint, const QString& what);
 
   // The wheel tools, each in its own dialog (see the rule above).
   void OpenBuildDialog();
@@ -166,6 +173,8 @@ class frmAmain : public QWidget {
   QAction* saveWheelAction = nullptr;
   QAction* saveReportAction = nullptr;
   QAction* printAction = nullptr;
+  QAction* printTicketsAction = nullptr;
+  QAction* exportTicketsAction = nullptr;
   QAction* buildAction = nullptr;
   QAction* replayAction = nullptr;
   QAction* holesAction = nullptr;

@@ -3,11 +3,13 @@
 // analysis runs (see the re-entry rule in frm_amain.h).
 
 #include <QAction>
+#include <QDate>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -19,22 +21,26 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/files/tickets.h"
 #include "window/file_io.h"
 #include "window/frm_amain.h"
+#include "window/ticket_print.h"
 
 namespace quirmel {
 
 namespace {
 
-QString PrintToPrinter(QTextDocument& document, QPrinter& printer) {
-  document.print(&printer);
+using Painting = std::function<void(QPrinter& printer)>;
+
+QString PrintToPrinter(const Painting& paint, QPrinter& printer, const QString& what) {
+  paint(printer);
   if (printer.printerState() != QPrinter::Error) return {};
-  return QString("%1 cannot print the report").arg(printer.printerName());
+  return QString("%1 cannot print %2").arg(printer.printerName(), what);
 }
 
 // Printed beside the file and renamed over it once whole, like a saved file: a failure leaves an
 // existing file as it was. A PDF is whole when it ends with its end-of-file mark.
-QString PrintToFile(QTextDocument& document, QPrinter& printer, const QString& target) {
+QString PrintToFile(const Painting& paint, QPrinter& printer, const QString& target) {
   const QFileInfo info(target);
   if (info.exists() && !info.isFile()) {
     return QString("%1 cannot be written: it is not a regular file (a folder, a device or a pipe)")
@@ -46,7 +52,7 @@ QString PrintToFile(QTextDocument& document, QPrinter& printer, const QString& t
   part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                       QFileDevice::ReadOther);
   printer.setOutputFileName(part.fileName());
-  document.print(&printer);
+  paint(printer);
   QFile printed(part.fileName());
   const bool opened = printed.open(QIODevice::ReadOnly);
   const qint64 size = printed.size();
@@ -83,6 +89,10 @@ void frmAmain::ConnectFileActions() {
   connect(saveWheelAction, &QAction::triggered, this, [this] { SaveWheelAs(); });
   connect(saveReportAction, &QAction::triggered, this, [this] { SaveReportAs(); });
   connect(printAction, &QAction::triggered, this, [this] { PrintReport(); });
+  printTicketsAction = new QAction("Print tickets...", this);
+  exportTicketsAction = new QAction("Export tickets...", this);
+  connect(printTicketsAction, &QAction::triggered, this, [this] { PrintTickets(); });
+  connect(exportTicketsAction, &QAction::triggered, this, [this] { ExportTickets(); });
 
   txtLista->setContextMenuPolicy(Qt::CustomContextMenu);
   txtReport->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -112,6 +122,12 @@ void frmAmain::ShowListingMenu(const QPoint& at) {
   menu->addSeparator();
   menu->addAction(buildAction);
   menu->addAction(replayAction);
+  menu->addSeparator();
+  const bool tickets = !analysisRunning_ && StateWheel(state_).rowCount() > 0;
+  printTicketsAction->setEnabled(tickets);
+  exportTicketsAction->setEnabled(tickets);
+  menu->addAction(printTicketsAction);
+  menu->addAction(exportTicketsAction);
   menu->exec(txtLista->viewport()->mapToGlobal(at));
   saveWheelAction->setEnabled(!analysisRunning_);  // Ctrl+S says so itself when there is no wheel
 }
@@ -207,9 +223,39 @@ void frmAmain::PrintReport() {
   QTextDocument document;
   document.setDefaultFont(txtReport->font());  // the report's fixed-pitch font
   document.setPlainText(txtReport->toPlainText());
+  Print(
+      printer, [&document](QPrinter& to) { document.print(&to); }, "the report");
+}
+
+void frmAmain::Print(QPrinter& printer, const std::function<void(QPrinter&)>& paint,
+                     const QString& what) {
   const QString target = printer.outputFileName();
   const QString error =
-      target.isEmpty() ? PrintToPrinter(document, printer) : PrintToFile(document, printer, target);
+      target.isEmpty() ? PrintToPrinter(paint, printer, what) : PrintToFile(paint, printer, target);
+  if (!error.isEmpty()) seams_.showError(this, error);
+}
+
+void frmAmain::PrintTickets() {
+  const AnyWheel wheel = StateWheel(state_);
+  if (analysisRunning_ || wheel.rowCount() == 0) return;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName("QUIRMEL tickets");
+  if (!seams_.setUpPrinter(this, printer)) return;
+  const QStringList head{QStringLiteral("QUIRMEL tickets"),
+                         QStringLiteral("%1 tickets")
+                             .arg(QLocale().toString(static_cast<qlonglong>(wheel.rowCount()))),
+                         QStringLiteral("Printed %1")
+                             .arg(QLocale().toString(QDate::currentDate(), QLocale::LongFormat))};
+  Print(
+      printer, [&](QPrinter& to) { PaintTickets(to, wheel, head); }, "the tickets");
+}
+
+void frmAmain::ExportTickets() {
+  const AnyWheel wheel = StateWheel(state_);
+  if (analysisRunning_ || wheel.rowCount() == 0) return;
+  const QString target = seams_.chooseSaveFile(this, QStringLiteral("Export tickets"));
+  if (target.isEmpty()) return;
+  const QString error = WriteWholeFile(target, QByteArray::fromStdString(TicketsCsv(wheel)), true);
   if (!error.isEmpty()) seams_.showError(this, error);
 }
 
@@ -227,8 +273,9 @@ void frmAmain::dropEvent(QDropEvent* event) {
 }
 
 void frmAmain::EnableActions(bool enabled) {
-  for (QAction* action : {openWheelAction, saveWheelAction, saveReportAction, printAction,
-                          buildAction, replayAction, holesAction})
+  for (QAction* action :
+       {openWheelAction, saveWheelAction, saveReportAction, printAction, buildAction, replayAction,
+        holesAction, printTicketsAction, exportTicketsAction})
     action->setEnabled(enabled);
 }
 
