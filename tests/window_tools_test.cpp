@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QLineSeries>
 #include <QSpinBox>
 #include <QTableView>
@@ -141,6 +142,10 @@ class WindowToolsTest : public QObject {
   void bookWheelShownWithoutStart() {
     WindowFixture f;
     auto* dialog = OpenDialog<quirmel::BuildDialog>(f, &quirmel::frmAmain::OpenBuildDialog);
+    dialog->findChild<QComboBox*>("game")->setCurrentText("5/90");  // a game fills the boxes
+    QCOMPARE(dialog->findChild<QLineEdit*>("numbers")->text(), QString("90"));
+    QCOMPARE(dialog->findChild<QSpinBox*>("rowSize")->value(), 5);
+    QCOMPARE(dialog->findChild<QSpinBox*>("drawSize")->value(), 5);
     dialog->findChild<QSpinBox*>("rowSize")->setValue(6);
     dialog->findChild<QSpinBox*>("drawSize")->setValue(2);
     dialog->findChild<QSpinBox*>("guarantee")->setValue(2);

@@ -1,5 +1,6 @@
 #include "window/build_dialog.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -65,6 +66,11 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
     : ToolDialog(std::move(seams), QStringLiteral("Build wheel"), parent),
       useWheel_(std::move(useWheel)) {
   setObjectName(QStringLiteral("BuildDialog"));
+  game_ = MakeGameBox([this](const Game& game) {
+    numbers_->setText(QString::number(game.poolSize));
+    rowSize_->setValue(game.rowSize);
+    drawSize_->setValue(game.drawSize);
+  });
   numbers_ = new QLineEdit(this);
   numbers_->setObjectName(QStringLiteral("numbers"));
   numbers_->setAccessibleName(QStringLiteral("Your numbers"));
@@ -100,6 +106,7 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   wheelText_->setAccessibleName(QStringLiteral("Built wheel"));
 
   auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Ga&me:"), game_);
   form->addRow(QStringLiteral("Your &numbers:"), numbers_);
   form->addRow(QStringLiteral("&Key numbers:"), keyNumbers_);
   form->addRow(QStringLiteral("Numbers in a &row:"), rowSize_);
@@ -342,10 +349,10 @@ void BuildDialog::ShowRunning(bool running) {
   start_->setEnabled(!running);
   stop_->setEnabled(running);
   use_->setEnabled(!running && result_ && result_->covered);
-  for (QWidget* input : {static_cast<QWidget*>(numbers_), static_cast<QWidget*>(keyNumbers_),
-                         static_cast<QWidget*>(rowSize_), static_cast<QWidget*>(guarantee_),
-                         static_cast<QWidget*>(drawSize_), static_cast<QWidget*>(seconds_),
-                         static_cast<QWidget*>(mostRows_)})
+  for (QWidget* input : {static_cast<QWidget*>(game_), static_cast<QWidget*>(numbers_),
+                         static_cast<QWidget*>(keyNumbers_), static_cast<QWidget*>(rowSize_),
+                         static_cast<QWidget*>(guarantee_), static_cast<QWidget*>(drawSize_),
+                         static_cast<QWidget*>(seconds_), static_cast<QWidget*>(mostRows_)})
     input->setEnabled(!running);
   (running ? stop_ : start_)->setFocus();
 }

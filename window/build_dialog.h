@@ -18,6 +18,7 @@
 #include "engine/check/win_table.h"
 #include "window/tool_dialog.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -66,6 +67,7 @@ class BuildDialog : public ToolDialog {
   std::function<bool(const AnyWheel&)> useWheel_;
   QLineEdit* numbers_ = nullptr;
   QLineEdit* keyNumbers_ = nullptr;
+  QComboBox* game_ = nullptr;
   QSpinBox* rowSize_ = nullptr;
   QSpinBox* guarantee_ = nullptr;
   QSpinBox* drawSize_ = nullptr;

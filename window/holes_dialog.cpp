@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +23,9 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
       wheel_(std::move(wheel)),
       poolSize_(poolSize) {
   setObjectName(QStringLiteral("HolesDialog"));
+  auto* game = MakeGameBox([this](const Game& chosen) {
+    drawSize_->setValue(std::min(chosen.drawSize, drawSize_->maximum()));
+  });
   const int drawSize = std::clamp(std::min(6, poolSize), kMinDrawSize, kMaxDrawSize);
   drawSize_ = MakeSpin(QStringLiteral("drawSize"), QStringLiteral("Numbers drawn"), kMinDrawSize,
                        kMaxDrawSize, drawSize);
@@ -39,6 +43,7 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
   holes_->setAccessibleName(QStringLiteral("Holes"));
 
   auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Ga&me:"), game);
   form->addRow(
       QStringLiteral("Pool:"),
       new QLabel(QStringLiteral("1..%1, %2 rows").arg(poolSize).arg(wheel_.rowCount()), this));

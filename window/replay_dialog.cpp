@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -58,6 +59,9 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   drawSizeBox_->setAccessibleName(QStringLiteral("Numbers drawn"));
   drawSizeBox_->setRange(kMinDrawSize, kMaxDrawSize);
   drawSizeBox_->setValue(drawSize_);
+  auto* game = MakeGameBox([this](const Game& chosen) { drawSizeBox_->setValue(chosen.drawSize); });
+  auto* gameLabel = new QLabel(QStringLiteral("Ga&me:"), this);
+  gameLabel->setBuddy(game);
   auto* drawLabel = new QLabel(QStringLiteral("Numbers &drawn:"), this);
   drawLabel->setBuddy(drawSizeBox_);
   export_ = MakeButton(QStringLiteral("&Export CSV..."), QStringLiteral("exportCsv"));
@@ -96,6 +100,9 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   top->addWidget(open_);
   top->addWidget(stop_);
   top->addWidget(history_, 1);
+  QWidget::setTabOrder(game, drawSizeBox_);  // in the order they stand
+  top->addWidget(gameLabel);
+  top->addWidget(game);
   top->addWidget(drawLabel);
   top->addWidget(drawSizeBox_);
   auto* layout = new QVBoxLayout(this);

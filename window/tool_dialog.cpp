@@ -1,6 +1,7 @@
 #include "window/tool_dialog.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,6 +65,19 @@ QSpinBox* ToolDialog::MakeSpin(const QString& name, const QString& spoken, int l
   spin->setRange(low, high);
   spin->setValue(value);
   return spin;
+}
+
+QComboBox* ToolDialog::MakeGameBox(std::function<void(const Game&)> chosen) {
+  auto* box = new QComboBox(this);
+  box->setObjectName(QStringLiteral("game"));
+  box->setAccessibleName(QStringLiteral("Game"));
+  box->addItem(QString::fromUtf8(kCustomGame.data(), static_cast<qsizetype>(kCustomGame.size())));
+  for (const Game& game : kGames)
+    box->addItem(QString::fromUtf8(game.name.data(), static_cast<qsizetype>(game.name.size())));
+  connect(box, &QComboBox::currentIndexChanged, this, [chosen = std::move(chosen)](int index) {
+    if (index >= 1) chosen(kGames[static_cast<std::size_t>(index - 1)]);
+  });
+  return box;
 }
 
 void ToolDialog::AddGuaranteeRow(QFormLayout* form, QSpinBox* guarantee, QSpinBox* drawSize) {

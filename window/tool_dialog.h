@@ -8,9 +8,11 @@
 #include <QTimer>
 #include <initializer_list>
 
+#include "engine/core/games.h"
 #include "window/background_run.h"
 #include "window/seams.h"
 
+class QComboBox;
 class QFormLayout;
 class QHBoxLayout;
 class QPlainTextEdit;
@@ -45,6 +47,8 @@ class ToolDialog : public QDialog {
   QPushButton* MakeButton(const QString& text, const QString& name);
   // A number box named for tests and screen readers.
   QSpinBox* MakeSpin(const QString& name, const QString& spoken, int low, int high, int value);
+  // A "Game" box: "custom", then the common games; choosing one calls `chosen` with it.
+  QComboBox* MakeGameBox(std::function<void(const Game&)> chosen);
   // The "Guarantee (T if M):" row of a form: the guarantee's box, "if", the draw size's box.
   void AddGuaranteeRow(QFormLayout* form, QSpinBox* guarantee, QSpinBox* drawSize);
   // The row of buttons under a form: the dialog's own, then Close at the far end.
