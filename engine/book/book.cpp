@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <stdexcept>
 #include <cstdio>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
