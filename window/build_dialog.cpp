@@ -75,16 +75,16 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   numbers_->setObjectName(QStringLiteral("numbers"));
   numbers_->setAccessibleName(QStringLiteral("Your numbers"));
   numbers_->setPlaceholderText(QStringLiteral("3 7 12 18 ..., 1-20, or a pool size"));
-  keyNumbers_ = new QLineEdit(this);
-  keyNumbers_->setObjectName(QStringLiteral("keyNumbers"));
-  keyNumbers_->setAccessibleName(QStringLiteral("Key numbers"));
-  keyNumbers_->setPlaceholderText(QStringLiteral("numbers every row holds (optional)"));
   rowSize_ =
       MakeSpin(QStringLiteral("rowSize"), QStringLiteral("Numbers in a row"), 2, kMaxRowLength, 6);
   guarantee_ =
       MakeSpin(QStringLiteral("guarantee"), QStringLiteral("Guarantee"), 1, kMaxDrawSize, 3);
   drawSize_ = MakeSpin(QStringLiteral("drawSize"), QStringLiteral("Numbers drawn"), kMinDrawSize,
                        kMaxDrawSize, 6);
+  keyNumbers_ = new QLineEdit(this);
+  keyNumbers_->setObjectName(QStringLiteral("keyNumbers"));
+  keyNumbers_->setAccessibleName(QStringLiteral("Key numbers"));
+  keyNumbers_->setPlaceholderText(QStringLiteral("numbers every row holds (optional)"));
   seconds_ = MakeSpin(QStringLiteral("seconds"), QStringLiteral("Time limit"), 1, kMaxSeconds,
                       kDefaultSeconds);
   seconds_->setSuffix(QStringLiteral(" s"));
@@ -108,9 +108,9 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Ga&me:"), game_);
   form->addRow(QStringLiteral("Your &numbers:"), numbers_);
-  form->addRow(QStringLiteral("&Key numbers:"), keyNumbers_);
   form->addRow(QStringLiteral("Numbers in a &row:"), rowSize_);
   AddGuaranteeRow(form, guarantee_, drawSize_);
+  form->addRow(QStringLiteral("&Key numbers:"), keyNumbers_);
   form->addRow(QStringLiteral("Time &limit:"), seconds_);
   form->addRow(QStringLiteral("&At most:"), mostRows_);
   auto* layout = new QVBoxLayout(this);
