@@ -380,7 +380,10 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
   const auto freeStart = [&]() -> std::pair<Rows, std::string> {
     if (start != nullptr && (found.rows.empty() || start->size() < found.rows.size()))
       return {*start, "search"};
-    return {found.rows, found.method.empty() ? "search" : "search from " + found.method};
+    // A search from a search's wheel is said once: "search from <what it started from>".
+    if (found.method.empty() || found.method.starts_with("search"))
+      return {found.rows, found.method.empty() ? "search" : found.method};
+    return {found.rows, "search from " + found.method};
   };
   {
     // A short one first: a small wheel is often found at once, before any orbit search.
