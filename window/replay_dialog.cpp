@@ -33,6 +33,15 @@ namespace {
 constexpr std::size_t kTrendParts = 50;
 constexpr std::size_t kTrendPoints = 2000;  // the most points the trend line draws
 
+// The view's chart without the series and axes of what it showed before.
+QChart* Emptied(QChartView* view) {
+  QChart* chart = view->chart();
+  chart->removeAllSeries();
+  for (QAbstractAxis* axis : chart->axes())
+    chart->removeAxis(axis);
+  return chart;
+}
+
 QChartView* MakeChartView(QWidget* parent, const QString& name) {
   auto* view = new QChartView(new QChart, parent);
   view->setObjectName(name);
@@ -246,10 +255,7 @@ void ReplayDialog::ShowCharts() {
     *bars << static_cast<qreal>(shown_->replay.totals.bestTotals[static_cast<std::size_t>(level)]);
     levels << QString::number(level);
   }
-  QChart* chart = byLevel_->chart();
-  chart->removeAllSeries();
-  for (QAbstractAxis* axis : chart->axes())
-    chart->removeAxis(axis);
+  QChart* chart = Emptied(byLevel_);
   auto* barSeries = new QBarSeries;
   barSeries->append(bars);
   barSeries->setLabelsVisible(true);
@@ -287,10 +293,7 @@ void ReplayDialog::ShowCharts() {
                         static_cast<qreal>(sum) / static_cast<qreal>(std::min(i + 1, window)));
   }
   line->replace(points);
-  QChart* time = overTime_->chart();
-  time->removeAllSeries();
-  for (QAbstractAxis* axis : time->axes())
-    time->removeAxis(axis);
+  QChart* time = Emptied(overTime_);
   time->addSeries(line);
   auto* drawAxis = new QValueAxis;
   drawAxis->setTitleText(QStringLiteral("Draw, in the order of the file"));
@@ -329,10 +332,7 @@ void ReplayDialog::ShowFrequencies() {
     *others << (mine[static_cast<std::size_t>(number)] ? 0 : count);
     labels << QString::number(number);
   }
-  QChart* chart = frequencies_->chart();
-  chart->removeAllSeries();
-  for (QAbstractAxis* axis : chart->axes())
-    chart->removeAxis(axis);
+  QChart* chart = Emptied(frequencies_);
   auto* series = new QStackedBarSeries;
   series->append(yours);
   series->append(others);

@@ -380,9 +380,9 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
   const auto freeStart = [&]() -> std::pair<Rows, std::string> {
     if (start != nullptr && (found.rows.empty() || start->size() < found.rows.size()))
       return {*start, "search"};
+    if (found.method.empty()) return {found.rows, "search"};
     // A search from a search's wheel is said once: "search from <what it started from>".
-    if (found.method.empty() || found.method.starts_with("search"))
-      return {found.rows, found.method.empty() ? "search" : found.method};
+    if (found.method.starts_with("search")) return {found.rows, found.method};
     return {found.rows, "search from " + found.method};
   };
   {
