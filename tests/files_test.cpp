@@ -141,6 +141,42 @@ INSTANTIATE_TEST_SUITE_P(Texts, DrawFile, ::testing::Values(
     DrawCase{"Date,Note,N1,N2,N3\n2026-12-01,x,1,2,3\n2026-12-08,\"open,4,5,6\n", 3, {}, {}, {}, 3}));
 // clang-format on
 
+// A game's extra balls: read from their columns or after the draw, checked against their drum.
+struct ExtrasCase {
+  const char* text;
+  int extraPool;
+  int extraDrawn;
+  std::vector<std::vector<int16_t>> extras;  // each draw's; empty: refused at `line`
+  int64_t line;
+};
+
+class DrawExtras : public ::testing::TestWithParam<ExtrasCase> {};
+
+TEST_P(DrawExtras, ReadFromTheirColumnsOrAfterTheDraw) {
+  const ExtrasCase c = GetParam();
+  const DrawReadResult read = ReadDraws(
+      c.text,
+      {.poolSize = 50, .drawSize = 5, .extraPool = c.extraPool, .extraDrawn = c.extraDrawn});
+  std::vector<std::vector<int16_t>> extras;
+  for (const Draw& draw : read.draws) {
+    EXPECT_EQ(draw.numbers.size(), 5u);
+    extras.push_back(draw.extras);
+  }
+  EXPECT_EQ(extras, c.extras);
+  EXPECT_EQ(read.error ? read.error->line : 0, c.line);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, DrawExtras, ::testing::Values(
+    ExtrasCase{"Date,Ball 1,Ball 2,Ball 3,Ball 4,Ball 5,Lucky Star 2,Lucky Star 1\nd,1,2,3,4,5,9,12\n", 12, 2, {{12, 9}}, 0},
+    ExtrasCase{"Date,N1,N2,N3,N4,N5,E1,E2\nd,1,2,3,4,5,4,11\nd,1,2,3,4,6,,\n", 12, 2, {{4, 11}, {}}, 0},
+    ExtrasCase{"Draw Date,N1,N2,N3,N4,N5,Powerball\nd,1,2,3,4,5,26\n", 26, 1, {{26}}, 0},
+    ExtrasCase{"Date,N1,N2,N3,N4,N5,Star 1,Star 2\nd,1,2,3,4,5,4,13\n", 12, 2, {}, 2},
+    ExtrasCase{"Date,N1,N2,N3,N4,N5,Star 1,Star 2\nd,1,2,3,4,5,4,4\n", 12, 2, {}, 2},
+    ExtrasCase{"1 2 3 4 5 6 7\n1 2 3 4 5 6 13\n1 2 3 4 5\n", 12, 2, {{6, 7}, {}, {}}, 0},
+    ExtrasCase{"1 2 3 4 5 6 7\n", 0, 0, {{}}, 0}));
+// clang-format on
+
 }  // namespace
 }  // namespace quirmel
 

@@ -46,7 +46,12 @@ QVariant DrawTableModel::data(const QModelIndex& index, int role) const {
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   if (role != Qt::DisplayRole) return {};
   if (column == kDate) return QString::fromStdString(history_->draws[draw].label);
-  if (column == kNumbers) return QString::fromStdString(TwoDigits(history_->draws[draw].numbers));
+  if (column == kNumbers) {
+    const Draw& shown = history_->draws[draw];
+    std::string numbers = TwoDigits(shown.numbers);
+    if (!shown.extras.empty()) numbers += " + " + TwoDigits(shown.extras);  // the extra balls
+    return QString::fromStdString(numbers);
+  }
   return Number(draw, column);
 }
 

@@ -78,6 +78,7 @@ int TrailingIndex(std::string_view header) {
 
 struct Layout {
   std::vector<int> numberColumns;  // from 0; empty: the first m whole numbers of the line
+  std::vector<int> extraColumns;   // from 0: the extra balls' columns, when the header names them
   int dateColumn = -1;
 };
 
@@ -99,26 +100,31 @@ bool HasAny(const std::string& name, std::span<const std::string_view> words) {
 // are one family, "E1", "E2" another), families of extra balls left out. The drawn numbers are
 // the family with exactly m columns (the first such), else the first with more, in the order of
 // their index; a date column labels each draw.
-Layout ReadHeader(const std::vector<Field>& headers, std::size_t m) {
+Layout ReadHeader(const std::vector<Field>& headers, std::size_t m, std::size_t extras) {
   struct Family {
     std::string name;
     std::vector<std::pair<int, int>> columns;  // (index in the header, column)
   };
   std::vector<Family> families;
+  std::vector<Family> extraFamilies;
+  int loneExtra = -1;  // the first extra-ball column without an index ("Powerball")
   Layout layout;
   for (std::size_t column = 0; column < headers.size(); ++column) {
     const std::string name = Lower(headers[column].text);
     if (layout.dateColumn < 0 && HasAny(name, kDateWords))
       layout.dateColumn = static_cast<int>(column);
     const int index = TrailingIndex(name);
-    if (index < 0 || HasAny(name, kNotDrawn)) continue;
+    const bool extra = HasAny(name, kNotDrawn);
+    if (extra && index < 0 && loneExtra < 0) loneExtra = static_cast<int>(column);
+    if (index < 0) continue;
+    std::vector<Family>& into = extra ? extraFamilies : families;
     std::string stem = name.substr(0, name.find_last_not_of("0123456789") + 1);
     while (!stem.empty() && (IsBlank(stem.back()) || stem.back() == '_' || stem.back() == '-' ||
                              stem.back() == '.' || stem.back() == '#'))
       stem.pop_back();
-    auto family = std::find_if(families.begin(), families.end(),
-                               [&](const Family& f) { return f.name == stem; });
-    if (family == families.end()) family = families.insert(families.end(), {stem, {}});
+    auto family =
+        std::find_if(into.begin(), into.end(), [&](const Family& f) { return f.name == stem; });
+    if (family == into.end()) family = into.insert(into.end(), {stem, {}});
     family->columns.emplace_back(index, static_cast<int>(column));
   }
   const auto exact = std::find_if(families.begin(), families.end(),
@@ -136,6 +142,23 @@ Layout ReadHeader(const std::vector<Field>& headers, std::size_t m) {
   std::stable_sort(chosen->columns.begin(), chosen->columns.end());
   for (const auto& [index, column] : chosen->columns)
     layout.numberColumns.push_back(column);
+  if (extras == 0) return layout;
+  // The extra balls: a family named as such with as many columns as the game draws extras, else
+  // one such column without an index when it draws one, else another family of that many.
+  const auto fits = [extras](const Family& f) { return f.columns.size() == extras; };
+  auto named = std::find_if(extraFamilies.begin(), extraFamilies.end(), fits);
+  if (named == extraFamilies.end()) {
+    if (extras == 1 && loneExtra >= 0) {
+      layout.extraColumns.push_back(loneExtra);
+      return layout;
+    }
+    named = std::find_if(families.begin(), families.end(),
+                         [&](const Family& f) { return &f != &*chosen && fits(f); });
+    if (named == families.end()) return layout;
+  }
+  std::stable_sort(named->columns.begin(), named->columns.end());
+  for (const auto& [index, column] : named->columns)
+    layout.extraColumns.push_back(column);
   return layout;
 }
 
@@ -193,6 +216,9 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
     return std::move(result);
   };
   const std::size_t m = static_cast<std::size_t>(std::max(options.drawSize, 1));
+  const std::size_t extras =
+      options.extraPool > 0 ? static_cast<std::size_t>(std::clamp(options.extraDrawn, 0, 16)) : 0;
+  const int extraPool = std::min(options.extraPool, kMaxWheelNumber);
   const std::string wanted = std::to_string(m);
   const std::string pool = std::to_string(std::min(options.poolSize, kMaxWheelNumber));
 
@@ -232,7 +258,7 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
       if (static_cast<std::size_t>(numbers) >= m && options.columns.empty() &&
           !lastComment.empty()) {
         const std::vector<Field> named = SplitFields(lastComment.substr(1), delimiter);
-        Layout commented = ReadHeader(named, m);
+        Layout commented = ReadHeader(named, m, extras);
         if (named.size() == fields.size() && commented.numberColumns.size() >= m) {
           commented.numberColumns.resize(m);
           layout = commented;
@@ -240,7 +266,7 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
       }
       // A header has a word in it; a line of too few numbers is a short draw, refused below.
       if (static_cast<std::size_t>(numbers) < m && words > 0) {
-        Layout named = ReadHeader(fields, m);
+        Layout named = ReadHeader(fields, m, extras);
         if (options.columns.empty()) {
           if (named.numberColumns.size() < m) {
             return refuse(lineNumber, 0,
@@ -251,6 +277,7 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
           }
           named.numberColumns.resize(m);
           layout.numberColumns = named.numberColumns;
+          layout.extraColumns = named.extraColumns;
         }
         layout.dateColumn = named.dateColumn;
         continue;
@@ -272,13 +299,35 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
       draw.numbers.push_back(static_cast<int16_t>(value));
       return std::nullopt;
     };
-    if (layout.numberColumns.empty()) {
-      for (const Field& field : fields) {
-        if (draw.numbers.size() == m) break;
-        const int64_t value = ParseWholeNumber(field.text);
-        if (value < 0) continue;
-        if (auto fault = take(field, value)) return refuse(lineNumber, field.column, *fault);
+    std::bitset<kMaxWheelNumber + 1> extraSeen;
+    const auto takeExtra = [&](const Field& field, int64_t value) -> std::optional<std::string> {
+      if (value < 1 || value > extraPool) {
+        return Join(
+            {"extra ball ", field.text, " is outside its drum 1..", std::to_string(extraPool)});
       }
+      if (extraSeen[static_cast<std::size_t>(value)])
+        return Join({"extra ball ", field.text, " is repeated in this draw"});
+      extraSeen.set(static_cast<std::size_t>(value));
+      draw.extras.push_back(static_cast<int16_t>(value));
+      return std::nullopt;
+    };
+    if (layout.numberColumns.empty()) {
+      // The draw's numbers; then, when the game has extra balls, the numbers that follow are
+      // taken as its extras if they are that many and all fit the extra drum (what else a line
+      // holds after a draw, a jackpot or a draw's serial number, is left alone as before).
+      std::size_t field = 0;
+      for (; field < fields.size() && draw.numbers.size() < m; ++field) {
+        const int64_t value = ParseWholeNumber(fields[field].text);
+        if (value < 0) continue;
+        if (auto fault = take(fields[field], value))
+          return refuse(lineNumber, fields[field].column, *fault);
+      }
+      for (; field < fields.size() && draw.extras.size() < extras; ++field) {
+        const int64_t value = ParseWholeNumber(fields[field].text);
+        if (value < 0) continue;
+        if (takeExtra(fields[field], value)) break;
+      }
+      if (draw.extras.size() < extras) draw.extras.clear();
     } else {
       for (const int column : layout.numberColumns) {
         if (column < 0 || static_cast<std::size_t>(column) >= fields.size()) break;
@@ -289,6 +338,13 @@ DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) 
                         Join({Quoted(field.text), " is not a whole decimal number"}));
         }
         if (auto fault = take(field, value)) return refuse(lineNumber, field.column, *fault);
+      }
+      for (const int column : layout.extraColumns) {
+        if (static_cast<std::size_t>(column) >= fields.size()) break;
+        const Field& field = fields[static_cast<std::size_t>(column)];
+        const int64_t value = ParseWholeNumber(field.text);
+        if (value < 0) continue;  // an extra ball not published for this draw
+        if (auto fault = takeExtra(field, value)) return refuse(lineNumber, field.column, *fault);
       }
     }
     if (draw.numbers.size() < m) {

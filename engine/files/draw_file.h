@@ -11,6 +11,11 @@
 // detection. The separator is the commonest of ',', ';', '|' and tab outside quotes in the first
 // line, else blanks; fields may be quoted as in RFC 4180 (separators, doubled quotes and line
 // breaks inside quotes); '#' starts a comment line.
+//
+// For a game with extra balls (EuroMillions' two stars), a draw's extras are read too when the file
+// holds them: from the family of extra-ball columns with that many columns (or one extra-ball
+// column without an index, "Powerball"), or, without a header, the whole numbers that follow
+// the draw's own. They are checked against the extra drum; a file without them is read as before.
 
 #include <cstdint>
 #include <optional>
@@ -26,12 +31,15 @@ struct Draw {
   int64_t line = 0;              // in the file, from 1
   std::string label;             // the date column, or empty
   std::vector<int16_t> numbers;  // m numbers, as they stand in the file
+  std::vector<int16_t> extras;   // the extra balls, when the game has them and the file holds them
 };
 
 struct DrawReadOptions {
   int poolSize = 49;
   int drawSize = 6;
   std::vector<int> columns;  // the fields holding the numbers, from 1; empty: detect them
+  int extraPool = 0;         // the extra balls' drum (12 stars: 1..12); 0: none read
+  int extraDrawn = 0;        // extra balls a draw has
 };
 
 // The draws, or (with no draws) the first fault: a line with fewer than m numbers, a number
