@@ -26,7 +26,7 @@ std::string Optional(const auto& value) {
   return value ? std::to_string(*value) : "-";
 }
 
-nlohmann::ordered_json Figures(const BookEntry& entry) {
+nlohmann::ordered_json Figures(const BookEntry& entry, std::optional<double> price) {
   nlohmann::ordered_json json;
   json["row_size"] = entry.cell.rowSize;
   json["guarantee"] = entry.cell.guarantee;
@@ -37,6 +37,7 @@ nlohmann::ordered_json Figures(const BookEntry& entry) {
       entry.bestPublished ? nlohmann::ordered_json(*entry.bestPublished) : nullptr;
   json["lower_bound"] = entry.lowerBound ? nlohmann::ordered_json(*entry.lowerBound) : nullptr;
   json["made_by"] = entry.madeBy;
+  if (price) json["stake"] = *price * entry.rows;
   return json;
 }
 
@@ -44,19 +45,21 @@ int List(const BookOptions& options) {
   if (options.format == "json") {
     nlohmann::ordered_json cells = nlohmann::ordered_json::array();
     for (const BookEntry& entry : BookEntries())
-      cells.push_back(Figures(entry));
+      cells.push_back(Figures(entry, options.price));
     std::cout << cells.dump() << '\n';
     return kDone;
   }
   std::ostringstream text;
-  text << "row  guarantee  pool   rows  published  bound\n";
+  text << "row  guarantee  pool   rows  published  bound" << (options.price ? "  stake\n" : "\n");
   char line[96];
   for (const BookEntry& entry : BookEntries()) {
     const BookCell& cell = entry.cell;
-    std::snprintf(line, sizeof line, "%3d  %3d if %d   %4d  %5d  %9s  %5s\n", cell.rowSize,
+    std::snprintf(line, sizeof line, "%3d  %3d if %d   %4d  %5d  %9s  %5s", cell.rowSize,
                   cell.guarantee, cell.drawSize, cell.poolSize, entry.rows,
                   Optional(entry.bestPublished).c_str(), Optional(entry.lowerBound).c_str());
     text << line;
+    if (options.price) text << "  " << AmountText(*options.price * entry.rows);
+    text << '\n';
   }
   std::cout << text.str();
   return kDone;
@@ -125,7 +128,7 @@ int Answer(const BookOptions& options) {
 
   std::string text;
   if (options.format == "json") {
-    nlohmann::ordered_json json = Figures(*entry);
+    nlohmann::ordered_json json = Figures(*entry, options.price);
     if (FindGame(options.game)) json["game"] = options.game;
     json["pool"] = numbers;
     std::vector<std::vector<int>> rows;
@@ -139,6 +142,7 @@ int Answer(const BookOptions& options) {
            std::to_string(cell.guarantee) + " numbers (" + std::to_string(entry->rows) +
            " rows; best published " + Optional(entry->bestPublished) + ")\n" + WriteWheel(wheel) +
            WinTableText(winTable, "# ");
+    if (options.price) text = "# stake " + StakeText(entry->rows, *options.price) + "\n" + text;
     if (FindGame(options.game)) text = "# game " + options.game + "\n" + text;
   }
   return WriteOutput(options.output, text) ? kDone : kInputError;
@@ -173,9 +177,10 @@ Command SetUpBook(CLI::App& program) {
       ->capture_default_str()
       ->check(CLI::IsMember({"text", "json"}));
   CLI::Option* game = AddGame(command, options->game);
+  CLI::Option* price = AddPrice(command, options->price);
   CLI::Option* verify =
       command->add_flag("--verify", options->verify, "Check every wheel of the book");
-  for (CLI::Option* cellOption : {pool, numbers, row, guarantee, draw, output, game})
+  for (CLI::Option* cellOption : {pool, numbers, row, guarantee, draw, output, game, price})
     verify->excludes(cellOption);
   return {command, [options, pool, numbers, guarantee, row, draw, output, game] {
             if (const Game* chosen = FindGame(options->game)) {

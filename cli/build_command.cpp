@@ -26,14 +26,14 @@ namespace quirmel::cli {
 
 namespace {
 
-std::string Json(const BuildRequest& request, const BuildResult& result,
-                 const std::vector<WinTableRow>& winTable, const std::string& game) {
+std::string Json(const BuildOptions& options, const BuildRequest& request,
+                 const BuildResult& result, const std::vector<WinTableRow>& winTable) {
   std::vector<std::vector<int>> rows;
   for (std::size_t r = 0; r < result.wheel.rowCount(); ++r)
     rows.emplace_back(result.wheel.row(r).begin(), result.wheel.row(r).end());
   nlohmann::ordered_json json;
   json["rows"] = result.wheel.rowCount();
-  if (FindGame(game)) json["game"] = game;
+  if (FindGame(options.game)) json["game"] = options.game;
   json["pool"] = result.numbers;
   json["row_size"] = request.rowSize;
   json["guarantee"] = request.guarantee;
@@ -47,6 +47,10 @@ std::string Json(const BuildRequest& request, const BuildResult& result,
   json["seconds"] = result.seconds;
   json["first_cover_seconds"] = result.firstCover;
   json["best_seconds"] = result.bestAt;
+  if (options.price) {
+    json["price"] = *options.price;
+    json["stake"] = *options.price * static_cast<double>(result.wheel.rowCount());
+  }
   json["wheel"] = rows;
   if (!winTable.empty()) json["win_table"] = WinTableJson(winTable);
   return json.dump() + "\n";
@@ -77,6 +81,10 @@ std::string GuaranteeText(const BuildRequest& request) {
   }
   return "every " + std::to_string(request.drawSize) + "-subset" + holding +
          " meets a row in at least " + std::to_string(request.guarantee) + " numbers";
+}
+
+int64_t RowCount(const BuildResult& result) {
+  return static_cast<int64_t>(result.wheel.rowCount());
 }
 
 // Whether the wheel is the book's or smaller than it; empty when the book has no such cell.
@@ -141,7 +149,7 @@ int Build(const BuildOptions& options) {
 
   std::string text;
   if (options.format == "json") {
-    text = Json(request, result, winTable, options.game);
+    text = Json(options, request, result, winTable);
   } else {
     std::ostringstream header;
     if (result.covered) {
@@ -151,6 +159,7 @@ int Build(const BuildOptions& options) {
     if (const std::string book = BookNote(fromBook, result); !book.empty())
       header << "# " << book << '\n';
     if (FindGame(options.game)) header << "# game " << options.game << '\n';
+    if (options.price) header << "# stake " << StakeText(RowCount(result), *options.price) << '\n';
     text = header.str() + WriteWheel(result.wheel) + WinTableText(winTable, "# ");
   }
   if (!WriteOutput(options.output, text)) return kInputError;
@@ -179,9 +188,12 @@ int Build(const BuildOptions& options) {
   }
   std::string book = BookNote(fromBook, result);
   if (!book.empty()) book = ", " + book;
-  std::cerr << "verified: " << GuaranteeText(request) << " ("
+  const std::string game = FindGame(options.game) ? "game " + options.game + ": " : "";
+  const std::string stake =
+      options.price ? ", stake " + AmountText(*options.price * static_cast<double>(rows)) : "";
+  std::cerr << game << "verified: " << GuaranteeText(request) << " ("
             << Counted(static_cast<int64_t>(rows), "row", "rows")
-            << (result.smallest ? ", the fewest possible" : "") << book << ")\n"
+            << (result.smallest ? ", the fewest possible" : "") << stake << book << ")\n"
             << Summary(result) << '\n';
   if (result.covered && counted > kWinTableSubsets)
     std::cerr << "(no win table: " << counted << " subsets to count; quirmel-cli check --win-table"
@@ -228,6 +240,7 @@ Command SetUpBuild(CLI::App& program) {
   command->add_option("--moves", options->moves, "Moves per search, for a repeatable run")
       ->capture_default_str()
       ->check(CLI::Range(int64_t{0}, std::numeric_limits<int64_t>::max()));
+  AddPrice(command, options->price);
   command->add_option("-o,--output", options->output, "Write the wheel to this file");
   command->add_option("--format", options->format, "text or json")
       ->capture_default_str()

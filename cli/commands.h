@@ -51,6 +51,7 @@ struct DrawsOptions {
   std::vector<int> columns;
   bool zeroBased = false;
   std::string format = "text";
+  std::optional<double> price;  // of one ticket: the stake over the history
 };
 
 struct BuildOptions {
@@ -68,6 +69,7 @@ struct BuildOptions {
   int64_t moves = 0;
   std::string output;
   std::string format = "text";
+  std::optional<double> price;  // of one ticket: the wheel's stake
 };
 
 struct BookOptions {
@@ -80,6 +82,7 @@ struct BookOptions {
   std::string output;
   std::string format = "text";
   bool verify = false;
+  std::optional<double> price;  // of one ticket: the wheel's stake
 };
 
 struct TicketsOptions {
@@ -116,6 +119,8 @@ PoolOptions AddPoolOrNumbers(CLI::App* command, std::optional<int>& pool,
 
 // --game NAME: one of the common games, or "custom".
 CLI::Option* AddGame(CLI::App* command, std::string& game);
+// --price P: what one ticket costs, for the stake shown beside a row count.
+CLI::Option* AddPrice(CLI::App* command, std::optional<double>& price);
 
 Command SetUpDevelop(CLI::App& program);
 Command SetUpCheck(CLI::App& program);

@@ -49,23 +49,41 @@ struct ReplayWriter {
   std::function<void(const ReplayTotals&, int64_t given)> tail;
 };
 
-ReplayWriter TextWriter(int draw) {
+// What playing the wheel in every draw replayed would have cost; nothing without a price.
+struct Stake {
+  std::optional<double> price;
+  int64_t rows = 0;  // the wheel's tickets, played in each draw
+
+  int64_t Tickets(const ReplayTotals& totals) const { return rows * totals.replayed; }
+};
+
+// " + 03 09": the extra balls of a draw, when the history holds them.
+std::string ExtrasText(const Draw& d) {
+  return d.extras.empty() ? "" : " + " + TwoDigits(d.extras);
+}
+
+ReplayWriter TextWriter(int draw, Stake stake) {
   return {
       .head = [] {},
       .each =
           [draw](const Draw& d, const DrawOutcome& outcome, bool) {
             const std::string label = d.label.empty() ? "line " + std::to_string(d.line) : d.label;
-            std::cout << label << "  " << TwoDigits(d.numbers) << "  best " << outcome.best
-                      << "  rows " << ByMatches(outcome.rows, draw) << '\n';
+            std::cout << label << "  " << TwoDigits(d.numbers) << ExtrasText(d) << "  best "
+                      << outcome.best << "  rows " << ByMatches(outcome.rows, draw) << '\n';
           },
       .tail =
-          [draw](const ReplayTotals& totals, int64_t given) {
+          [draw, stake](const ReplayTotals& totals, int64_t given) {
             std::cout << "Draws by best level:";
             for (int level = draw; level >= 0; --level)
               std::cout << ' ' << level << ':'
                         << totals.bestTotals[static_cast<std::size_t>(level)];
             std::cout << "\nRows matching, over all draws: " << ByMatches(totals.rowTotals, draw)
                       << '\n';
+            if (stake.price) {
+              std::cout << "Stake: " << StakeText(stake.Tickets(totals), *stake.price) << " ("
+                        << Counted(stake.rows, "ticket", "tickets") << " a draw over "
+                        << Counted(totals.replayed, "draw", "draws") << ")\n";
+            }
             if (totals.stopped)
               std::cout << "Stopped after " << totals.replayed << " of " << given << " draws\n";
           },
@@ -89,7 +107,7 @@ std::string JsonString(const std::string& text) {
   return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-ReplayWriter JsonWriter(int draw) {
+ReplayWriter JsonWriter(int draw, Stake stake) {
   return {
       .head = [] { std::cout << "{\"draws\":["; },
       .each =
@@ -100,7 +118,14 @@ ReplayWriter JsonWriter(int draw) {
             json += std::to_string(d.line) + ",\"label\":" + JsonString(d.label) + ",\"numbers\":[";
             for (std::size_t i = 0; i < d.numbers.size(); ++i)
               json += (i == 0 ? "" : ",") + std::to_string(d.numbers[i]);
-            json += "],\"best\":" + std::to_string(outcome.best) + ",\"rows\":{";
+            json += ']';
+            if (!d.extras.empty()) {
+              json += ",\"extras\":[";
+              for (std::size_t i = 0; i < d.extras.size(); ++i)
+                json += (i == 0 ? "" : ",") + std::to_string(d.extras[i]);
+              json += ']';
+            }
+            json += ",\"best\":" + std::to_string(outcome.best) + ",\"rows\":{";
             for (int j = draw; j >= 2; --j) {
               json += (j == draw ? "\"" : ",\"") + std::to_string(j) +
                       "\":" + std::to_string(outcome.rows[static_cast<std::size_t>(j)]);
@@ -108,12 +133,16 @@ ReplayWriter JsonWriter(int draw) {
             std::cout << json << "}}";
           },
       .tail =
-          [draw](const ReplayTotals& totals, int64_t) {
+          [draw, stake](const ReplayTotals& totals, int64_t) {
             nlohmann::ordered_json best = nlohmann::ordered_json::object();
             for (int level = draw; level >= 0; --level)
               best[std::to_string(level)] = totals.bestTotals[static_cast<std::size_t>(level)];
-            const nlohmann::ordered_json json = {{"best", best},
-                                                 {"rows", ByMatchesJson(totals.rowTotals, draw)}};
+            nlohmann::ordered_json json = {{"best", best},
+                                           {"rows", ByMatchesJson(totals.rowTotals, draw)}};
+            if (stake.price) {
+              json["price"] = *stake.price;
+              json["stake"] = *stake.price * static_cast<double>(stake.Tickets(totals));
+            }
             std::cout << "],\"totals\":" << json.dump();
             if (totals.stopped) std::cout << ",\"stopped\":true";
             std::cout << "}\n";
@@ -134,9 +163,12 @@ int Draws(const DrawsOptions& options) {
   const std::optional<AnyWheel> wheel =
       ReadWheelFile(options.wheel, {.zeroBased = options.zeroBased});
   if (!wheel) return StopSignals::Requested() ? kInterrupted : kInputError;
+  const Game* game = FindGame(options.game);
   const DrawReadOptions readOptions{.poolSize = options.pool.value_or(kMaxWheelNumber),
                                     .drawSize = options.draw,
-                                    .columns = options.columns};
+                                    .columns = options.columns,
+                                    .extraPool = game ? game->extraPool : 0,
+                                    .extraDrawn = game ? game->extraDrawn : 0};
   const std::optional<std::string> history =
       ReadInput(options.history, [&readOptions](std::string_view head) -> std::optional<TextError> {
         DrawReadResult read = ReadDraws(head, readOptions);
@@ -149,12 +181,12 @@ int Draws(const DrawsOptions& options) {
     Complain(Describe(*read.error, Shown(options.history)) + EncodingHint(*history));
     return kInputError;
   }
-  const ReplayWriter writer = options.format == "json"  ? JsonWriter(options.draw)
+  const Stake stake{.price = options.price, .rows = static_cast<int64_t>(wheel->rowCount())};
+  const ReplayWriter writer = options.format == "json"  ? JsonWriter(options.draw, stake)
                               : options.format == "csv" ? CsvWriter(options.draw)
-                                                        : TextWriter(options.draw);
+                                                        : TextWriter(options.draw, stake);
   WheelReplay replay(*wheel, options.draw);
-  if (options.format == "text" && FindGame(options.game))
-    std::cout << "Game " << options.game << '\n';
+  if (options.format == "text" && game) std::cout << "Game " << options.game << '\n';
   writer.head();
   for (std::size_t i = 0; i < read.draws.size(); ++i) {
     // A signal stops the replay; an output that can take no more (a closed pipe) ends it too.
@@ -182,6 +214,7 @@ Command SetUpDraws(CLI::App& program) {
                           ->capture_default_str()
                           ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
   AddGame(command, options->game);
+  AddPrice(command, options->price);
   command->add_option("--columns", options->columns, "The columns of the numbers, from 1")
       ->delimiter(',')
       ->check(CLI::Range(1, static_cast<int>(kMaxLineBytes)));

@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include "cli/commands.h"
 #include "engine/core/games.h"
 #include "engine/limits.h"
@@ -24,6 +26,22 @@ CLI::Option* AddGame(CLI::App* command, std::string& game) {
       ->add_option("--game", game,
                    "A common game (" + GameNames() + "): its pool, draw and row size")
       ->check(CLI::IsMember(names));
+}
+
+CLI::Option* AddPrice(CLI::App* command, std::optional<double>& price) {
+  return command
+      ->add_option("--price", price,
+                   "Price of one ticket, for the stake (more than 0, at most " +
+                       AmountText(kMaxTicketPrice) + ")")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            char* end = nullptr;
+            const double value = std::strtod(text.c_str(), &end);
+            if (end != text.c_str() + text.size() || !(value > 0 && value <= kMaxTicketPrice))
+              return "a ticket's price is more than 0 and at most " + AmountText(kMaxTicketPrice);
+            return "";
+          },
+          "PRICE"));
 }
 
 }  // namespace quirmel::cli

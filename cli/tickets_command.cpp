@@ -9,6 +9,7 @@
 #include "engine/core/text_lines.h"
 #include "engine/files/tickets.h"
 #include "engine/files/wheel_file.h"
+#include "engine/limits.h"
 
 namespace quirmel::cli {
 
@@ -32,12 +33,7 @@ std::vector<std::string> Head(const TicketsOptions& options, const AnyWheel& whe
             std::to_string(options.draw.value_or(*options.guarantee));
   }
   head.push_back(what);
-  if (options.price) {
-    char cost[96];
-    std::snprintf(cost, sizeof cost, "Cost: %s x %.2f = %.2f", GroupedText(rows).c_str(),
-                  *options.price, *options.price * static_cast<double>(rows));
-    head.emplace_back(cost);
-  }
+  if (options.price) head.push_back("Cost: " + StakeText(rows, *options.price));
   head.push_back("Printed " + Today());
   return head;
 }
@@ -70,8 +66,7 @@ Command SetUpTickets(CLI::App& program) {
       ->check(CLI::Range(1, kMaxDrawSize));
   command->add_option("--draw", options->draw, "Numbers drawn M, for the head")
       ->check(CLI::Range(kMinDrawSize, kMaxDrawSize));
-  command->add_option("--price", options->price, "Price of one ticket, for the cost")
-      ->check(CLI::Range(0.0, 1e9));
+  AddPrice(command, options->price);
   command->add_option("-o,--output", options->output, "Write the tickets to this file");
   return {command, [options] { return Tickets(*options); }};
 }

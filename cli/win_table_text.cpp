@@ -9,8 +9,9 @@ nlohmann::ordered_json WinTableJson(const std::vector<WinTableRow>& table) {
     for (const auto& [level, subsets] : row.byBest)
       levels[std::to_string(level)] = subsets;
     // With key numbers, "6/2": six of the numbers drawn, two of them key numbers.
-    json[std::to_string(row.drawn) +
-         (row.keysDrawn >= 0 ? "/" + std::to_string(row.keysDrawn) : "")] = levels;
+    std::string key = std::to_string(row.drawn);
+    if (row.keysDrawn >= 0) key += '/' + std::to_string(row.keysDrawn);
+    json[key] = levels;
   }
   return json;
 }

@@ -90,5 +90,16 @@ TEST(BuildCoverageReport, EmptyWhenNothingWasExamined) {
   EXPECT_EQ(BuildCoverageReport(6, CoverageStats{}, 2, kPoint), "");
 }
 
+TEST(AmountText, TwoDecimalsRoundedWithDigitsGrouped) {
+  // clang-format off
+  for (const auto& [amount, text] : std::vector<std::pair<double, std::string>>{
+           {0, "0.00"}, {2.5, "2.50"}, {0.005, "0.01"}, {0.07, "0.07"}, {1234567.891, "1,234,567.89"},
+           {-0.25, "-0.25"}, {-1234.5, "-1,234.50"}, {kMaxTicketPrice * 5000 * 5e6, "250,000,000,000,000.00"}})
+    EXPECT_EQ(AmountText(amount), text) << amount;
+  // clang-format on
+  EXPECT_EQ(StakeText(163, 2), "163 tickets x 2.00 = 326.00");
+  EXPECT_EQ(StakeText(1, 0.1), "1 ticket x 0.10 = 0.10");
+}
+
 }  // namespace
 }  // namespace quirmel

@@ -41,6 +41,7 @@ struct WindowFixture {
   QString fileAnswer;    // what the file dialogs answer (empty: cancelled)
   QString pdfAnswer;     // where the print dialog prints to (empty: cancelled)
   int dialogs = 0;       // file and print dialogs shown
+  QVariantMap settings;  // what the player's settings hold
   std::unique_ptr<frmAmain> window;
 
   WindowFixture() {
@@ -55,6 +56,8 @@ struct WindowFixture {
       printer.setOutputFileName(pdfAnswer);
       return !pdfAnswer.isEmpty();
     };
+    seams.recall = [this](const QString& key) { return settings.value(key); };
+    seams.remember = [this](const QString& key, const QVariant& value) { settings[key] = value; };
     window = std::make_unique<frmAmain>(state, seams);
   }
 

@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLineSeries>
 #include <QSpinBox>
 #include <QTableView>
@@ -17,6 +18,7 @@
 #include "window/build_dialog.h"
 #include "window/holes_dialog.h"
 #include "window/replay_dialog.h"
+#include "window/ticket_price.h"
 
 using quirmel::testing::ReadText;
 using quirmel::testing::WindowFixture;
@@ -162,6 +164,45 @@ class WindowToolsTest : public QObject {
     dialog->findChild<QLineEdit*>("numbers")->setText("1-98");
     QTRY_VERIFY(!use->isEnabled());
     QVERIFY(!dialog->result());
+  }
+
+  // A ticket price is kept for its game and gives the stake beside the wheel's rows, in the
+  // Build dialog, the replay's totals and the tickets' head.
+  void ticketPriceGivesTheStake() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    auto* dialog = OpenDialog<quirmel::BuildDialog>(f, &quirmel::frmAmain::OpenBuildDialog);
+    auto* game = dialog->findChild<QComboBox*>("game");
+    auto* price = dialog->findChild<QDoubleSpinBox*>("ticketPrice");
+    game->setCurrentText("6/49");
+    dialog->findChild<QSpinBox*>("guarantee")->setValue(2);
+    price->setValue(2.5);
+    QCOMPARE(f.settings.value("ticketPrice/6-49").toDouble(), 2.5);
+    QTRY_VERIFY(dialog->findChild<QLabel*>("status")->text().endsWith(
+        QString(" Stake: %1.").arg(quirmel::LocaleStake(19, 2.5))));
+    game->setCurrentText("6/45");
+    QCOMPARE(price->value(), 0.0);
+    game->setCurrentText("6/49");
+    QCOMPARE(price->value(), 2.5);
+    QCOMPARE(f.settings.size(), 1);  // a game looked at is not a price set
+
+    const QStringList head = quirmel::TicketHead(dialog->result()->wheel, {"6/49", 2, 6}, 2.5);
+    QCOMPARE(head.at(1), QString("19 tickets, game 6/49, guarantee 2 if 6"));
+    QCOMPARE(head.at(2), "Cost: " + quirmel::LocaleStake(19, 2.5));
+    QCOMPARE(quirmel::TicketHead(dialog->result()->wheel, {}, 0).size(), 3);  // no cost line
+
+    QVERIFY(dialog->findChild<QPushButton*>("use")->isEnabled());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("use"), Qt::LeftButton);
+    auto* replay = OpenDialog<quirmel::ReplayDialog>(f, &quirmel::frmAmain::OpenReplayDialog);
+    replay->findChild<QComboBox*>("game")->setCurrentText("6/49");
+    QCOMPARE(replay->findChild<QDoubleSpinBox*>("ticketPrice")->value(), 2.5);
+    QVERIFY(replay->LoadHistory(WriteText(dir, "history.csv", kHistory)));
+    QTRY_VERIFY(!replay->busy());
+    const QString totals = replay->findChild<QLabel*>("totals")->text();
+    QVERIFY2(totals.contains("Stake over the history  " + quirmel::LocaleStake(19 * 3, 2.5) +
+                             " (19 a draw, 3 draws)"),
+             qPrintable(totals));
+    QVERIFY(totals.endsWith("Game  6/49"));
   }
 
   // Stop, and closing the dialog, end a long search at once and keep the best wheel found.

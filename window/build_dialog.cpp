@@ -1,6 +1,7 @@
 #include "window/build_dialog.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "engine/core/text_error.h"
 #include "engine/design/wheel_load.h"
 #include "engine/files/wheel_file.h"
+#include "window/ticket_price.h"
 
 namespace quirmel {
 
@@ -61,7 +63,8 @@ TypedNumbers ReadTypedNumbers(const QString& text) {
   return typed;
 }
 
-BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)> useWheel,
+BuildDialog::BuildDialog(WindowSeams seams,
+                         std::function<bool(const AnyWheel&, const TicketsFor&)> useWheel,
                          QWidget* parent)
     : ToolDialog(std::move(seams), QStringLiteral("Build wheel"), parent),
       useWheel_(std::move(useWheel)) {
@@ -91,6 +94,7 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   mostRows_ =
       MakeSpin(QStringLiteral("mostRows"), QStringLiteral("At most rows"), 0, kWindowRows, 0);
   mostRows_->setSpecialValueText(QStringLiteral("no limit"));
+  price_ = MakePriceBox(game_);
   start_ = MakeButton(QStringLiteral("&Start"), QStringLiteral("start"));
   stop_ = MakeButton(QStringLiteral("S&top"), QStringLiteral("stop"));
   use_ = MakeButton(QStringLiteral("&Use this wheel"), QStringLiteral("use"));
@@ -113,6 +117,7 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   form->addRow(QStringLiteral("&Key numbers:"), keyNumbers_);
   form->addRow(QStringLiteral("Time &limit:"), seconds_);
   form->addRow(QStringLiteral("&At most:"), mostRows_);
+  form->addRow(QStringLiteral("Ticket &price:"), price_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(ButtonRow({start_, stop_, use_}));
@@ -132,6 +137,8 @@ BuildDialog::BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)>
   connect(keyNumbers_, &QLineEdit::textChanged, this, lookUp);
   for (QSpinBox* box : {rowSize_, guarantee_, drawSize_})
     connect(box, &QSpinBox::valueChanged, this, lookUp);
+  connect(price_, &QDoubleSpinBox::valueChanged, this,
+          [this] { ShowStatus(statusText_, statusRows_); });
   ShowRunning(false);
   numbers_->setFocus();
 }
@@ -178,7 +185,7 @@ void BuildDialog::ShowBook() {
     if (result_ && result_->method == kFromTheBook) {  // what it showed is not for these boxes
       result_.reset();
       wheelText_->clear();
-      status_->clear();
+      ShowStatus({}, 0);
       use_->setEnabled(false);
     }
     return;
@@ -207,10 +214,19 @@ void BuildDialog::ShowBook() {
                  ? QStringLiteral(" Best published: %1.").arg(Rows(*entry.bestPublished))
                  : QStringLiteral(" No published size is known.");
   if (!result_->smallest) verdict += QStringLiteral(" Start searches for a smaller one.");
-  status_->setText(verdict);
+  ShowStatus(verdict, entry.rows);
   progressBar_->setValue(0);
   ShowWheel(table);
   use_->setEnabled(true);
+}
+
+void BuildDialog::ShowStatus(const QString& text, int64_t rows) {
+  statusText_ = text;
+  statusRows_ = rows;
+  const double price = price_->value();
+  status_->setText(price > 0 && rows > 0 && !text.isEmpty()
+                       ? QStringLiteral("%1 Stake: %2.").arg(text, LocaleStake(rows, price))
+                       : text);
 }
 
 void BuildDialog::ShowWheel(const std::vector<WinTableRow>& table) {
@@ -245,7 +261,7 @@ void BuildDialog::Start() {
   }
   result_.reset();
   wheelText_->clear();
-  status_->clear();
+  ShowStatus({}, 0);
   progressBar_->setValue(0);
   elapsed_.start();
   StartRun([this, request] {
@@ -273,9 +289,10 @@ void BuildDialog::Tick() {
   progressBar_->setValue(static_cast<int>(std::min(1.0, seconds / limit_) * kProgressSteps));
   const QString best = now.bestRows > 0 ? Rows(now.bestRows) : QStringLiteral("no cover yet");
   const QString bound = bound_ ? Rows(*bound_) : QStringLiteral("not known for M > T");
-  status_->setText(QStringLiteral("Best so far: %1.  Lower bound: %2.  Elapsed: %3 s")
-                       .arg(best, bound)
-                       .arg(seconds, 0, 'f', 1));
+  ShowStatus(QStringLiteral("Best so far: %1.  Lower bound: %2.  Elapsed: %3 s")
+                 .arg(best, bound)
+                 .arg(seconds, 0, 'f', 1),
+             now.bestRows);
 }
 
 void BuildDialog::Finished() {
@@ -290,7 +307,7 @@ void BuildDialog::Finished() {
     table = std::move(winTable_);
   }
   if (!failure.isEmpty()) {
-    status_->clear();
+    ShowStatus({}, 0);
     seams_.showError(this, failure);
     return;
   }
@@ -331,7 +348,8 @@ void BuildDialog::Finished() {
   }
   if (result.lowerBound)
     verdict += QStringLiteral(" Lower bound: %1.").arg(Rows(*result.lowerBound));
-  status_->setText(verdict + QStringLiteral(" %1 s.").arg(result.seconds, 0, 'f', 1));
+  ShowStatus(verdict + QStringLiteral(" %1 s.").arg(result.seconds, 0, 'f', 1),
+             anyCover ? rows : 0);
   if (anyCover) {
     ShowWheel(table);
   } else {
@@ -342,7 +360,10 @@ void BuildDialog::Finished() {
 
 void BuildDialog::UseResult() {
   if (running() || !result_ || !result_->covered) return;
-  if (useWheel_(result_->wheel)) close();
+  const TicketsFor made{.game = game_->currentText(),
+                        .guarantee = guarantee_->value(),
+                        .drawSize = drawSize_->value()};
+  if (useWheel_(result_->wheel, made)) close();
 }
 
 void BuildDialog::ShowRunning(bool running) {

@@ -16,9 +16,11 @@
 #include "engine/builder/builder.h"
 #include "engine/check/check.h"
 #include "engine/check/win_table.h"
+#include "window/ticket_print.h"
 #include "window/tool_dialog.h"
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -42,7 +44,8 @@ class BuildDialog : public ToolDialog {
  public:
   // `useWheel` puts a wheel into the window's listing; false when the window refused it (it has
   // said why then).
-  BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&)> useWheel, QWidget* parent);
+  BuildDialog(WindowSeams seams, std::function<bool(const AnyWheel&, const TicketsFor&)> useWheel,
+              QWidget* parent);
 
   // Fills the numbers and the row size from the window's boxes, unless the player has typed
   // over what was filled in last time.
@@ -64,7 +67,10 @@ class BuildDialog : public ToolDialog {
   void ShowBook();
   void ShowWheel(const std::vector<WinTableRow>& table);
 
-  std::function<bool(const AnyWheel&)> useWheel_;
+  // The verdict under the boxes, with the stake of `rows` tickets when a price is set.
+  void ShowStatus(const QString& text, int64_t rows);
+
+  std::function<bool(const AnyWheel&, const TicketsFor&)> useWheel_;
   QLineEdit* numbers_ = nullptr;
   QLineEdit* keyNumbers_ = nullptr;
   QComboBox* game_ = nullptr;
@@ -73,6 +79,7 @@ class BuildDialog : public ToolDialog {
   QSpinBox* drawSize_ = nullptr;
   QSpinBox* seconds_ = nullptr;
   QSpinBox* mostRows_ = nullptr;
+  QDoubleSpinBox* price_ = nullptr;
   QPushButton* start_ = nullptr;
   QPushButton* stop_ = nullptr;
   QPushButton* use_ = nullptr;
@@ -80,8 +87,10 @@ class BuildDialog : public ToolDialog {
   QLabel* status_ = nullptr;
   QPlainTextEdit* wheelText_ = nullptr;
   QString prefilled_;
-  QTimer bookTimer_;  // the book is looked up once typing pauses
-  int bookRows_ = 0;  // rows of the book's wheel the last search started from; 0: none
+  QString statusText_;      // the verdict without its stake
+  int64_t statusRows_ = 0;  // the rows its stake is of; 0: none
+  QTimer bookTimer_;        // the book is looked up once typing pauses
+  int bookRows_ = 0;        // rows of the book's wheel the last search started from; 0: none
 
   // Shared with the search's thread.
   std::mutex mutex_;

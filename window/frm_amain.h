@@ -36,6 +36,7 @@
 
 #include "engine/engine.h"
 #include "window/seams.h"
+#include "window/ticket_print.h"
 
 class QAction;
 class QDialog;
@@ -179,6 +180,9 @@ class frmAmain : public QWidget {
   QAction* replayAction = nullptr;
   QAction* holesAction = nullptr;
   BuildDialog* buildDialog_ = nullptr;  // kept, with its last wheel, while the window lives
+  // The built wheel last put into the listing, and what it was built for (its tickets' head).
+  AnyWheel builtWheel_;
+  TicketsFor builtFor_;
 
   bool analysisRunning_ = false;
   bool exactAnalysis_ = false;  // the wheel came from a file or the builder, not from GENERATE

@@ -21,9 +21,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/games.h"
 #include "engine/files/tickets.h"
 #include "window/file_io.h"
 #include "window/frm_amain.h"
+#include "window/ticket_price.h"
 #include "window/ticket_print.h"
 
 namespace quirmel {
@@ -241,11 +243,14 @@ void frmAmain::PrintTickets() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName("QUIRMEL tickets");
   if (!seams_.setUpPrinter(this, printer)) return;
-  const QStringList head{QStringLiteral("QUIRMEL tickets"),
-                         QStringLiteral("%1 tickets")
-                             .arg(QLocale().toString(static_cast<qlonglong>(wheel.rowCount()))),
-                         QStringLiteral("Printed %1")
-                             .arg(QLocale().toString(QDate::currentDate(), QLocale::LongFormat))};
+  // A wheel built in the Build dialog is printed with its game, guarantee and that game's price;
+  // another wheel (developed, opened, or built and then changed) with the price of "custom".
+  const TicketsFor made = wheel == builtWheel_ ? builtFor_ : TicketsFor{};
+  const QString game =
+      FindGame(made.game.toStdString())
+          ? made.game
+          : QString::fromUtf8(kCustomGame.data(), static_cast<qsizetype>(kCustomGame.size()));
+  const QStringList head = TicketHead(wheel, made, TicketPrice(seams_, game));
   Print(
       printer, [&](QPrinter& to) { PaintTickets(to, wheel, head); }, "the tickets");
 }

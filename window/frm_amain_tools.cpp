@@ -38,7 +38,14 @@ void frmAmain::OpenBuildDialog() {
   if (analysisRunning_) return;
   if (buildDialog_ == nullptr) {
     buildDialog_ = new BuildDialog(
-        seams_, [this](const AnyWheel& wheel) { return ShowWheel(wheel); }, this);
+        seams_,
+        [this](const AnyWheel& wheel, const TicketsFor& made) {
+          if (!ShowWheel(wheel)) return false;
+          builtWheel_ = StateWheel(state_);
+          builtFor_ = made;
+          return true;
+        },
+        this);
   }
   // The key boxes give the row size and the pool box the player's numbers 1..N.
   int keys = 0;

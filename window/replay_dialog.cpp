@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -25,6 +26,7 @@
 #include "engine/core/text_lines.h"
 #include "engine/limits.h"
 #include "window/file_io.h"
+#include "window/ticket_price.h"
 
 namespace quirmel {
 
@@ -68,9 +70,13 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   drawSizeBox_->setAccessibleName(QStringLiteral("Numbers drawn"));
   drawSizeBox_->setRange(kMinDrawSize, kMaxDrawSize);
   drawSizeBox_->setValue(drawSize_);
-  auto* game = MakeGameBox([this](const Game& chosen) { drawSizeBox_->setValue(chosen.drawSize); });
+  game_ = MakeGameBox([this](const Game& chosen) { drawSizeBox_->setValue(chosen.drawSize); });
+  auto* game = game_;
   auto* gameLabel = new QLabel(QStringLiteral("Ga&me:"), this);
   gameLabel->setBuddy(game);
+  price_ = MakePriceBox(game_);
+  auto* priceLabel = new QLabel(QStringLiteral("Ticket &price:"), this);
+  priceLabel->setBuddy(price_);
   auto* drawLabel = new QLabel(QStringLiteral("Numbers &drawn:"), this);
   drawLabel->setBuddy(drawSizeBox_);
   export_ = MakeButton(QStringLiteral("&Export CSV..."), QStringLiteral("exportCsv"));
@@ -110,10 +116,13 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
   top->addWidget(stop_);
   top->addWidget(history_, 1);
   QWidget::setTabOrder(game, drawSizeBox_);  // in the order they stand
+  QWidget::setTabOrder(drawSizeBox_, price_);
   top->addWidget(gameLabel);
   top->addWidget(game);
   top->addWidget(drawLabel);
   top->addWidget(drawSizeBox_);
+  top->addWidget(priceLabel);
+  top->addWidget(price_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(tabs, 1);
@@ -129,6 +138,13 @@ ReplayDialog::ReplayDialog(WindowSeams seams, AnyWheel wheel, QWidget* parent)
     if (historyName_.isEmpty() || value == drawSize_) return;
     LoadHistory(historyName_);
   });
+  // Another game of the same draw size may read other extra balls: the history is read again.
+  connect(game_, &QComboBox::currentIndexChanged, this, [this] {
+    if (!historyName_.isEmpty() && drawSizeBox_->value() == drawSize_) LoadHistory(historyName_);
+  });
+  connect(price_, &QDoubleSpinBox::valueChanged, this, [this] {
+    if (shown_) ShowTotals();
+  });
 }
 
 void ReplayDialog::ChooseHistory() {
@@ -142,7 +158,12 @@ bool ReplayDialog::LoadHistory(const QString& fileName) {
   loadingName_ = fileName;
   replayed_ = 0;
   toReplay_ = 0;
-  StartRun([this, fileName, drawSize] {
+  const Game* game = FindGame(game_->currentText().toStdString());
+  const DrawReadOptions readOptions{.poolSize = kMaxWheelNumber,
+                                    .drawSize = drawSize,
+                                    .extraPool = game ? game->extraPool : 0,
+                                    .extraDrawn = game ? game->extraDrawn : 0};
+  StartRun([this, fileName, drawSize, readOptions] {
     auto history = std::make_shared<ReplayedHistory>();
     history->drawSize = drawSize;
     QString failure;
@@ -153,7 +174,7 @@ bool ReplayDialog::LoadHistory(const QString& fileName) {
       if (!file.error.isEmpty()) {
         failure = file.error;
       } else if (!stopRequested()) {
-        DrawReadResult read = ReadDraws(text, {.poolSize = kMaxWheelNumber, .drawSize = drawSize});
+        DrawReadResult read = ReadDraws(text, readOptions);
         if (read.error) {
           failure = QString::fromStdString(
               EscapeControls(Describe(*read.error, fileName.toStdString())) + EncodingHint(text));
@@ -233,6 +254,11 @@ void ReplayDialog::ShowReplay() {
   table_->horizontalHeader()->setResizeContentsPrecision(200);
   table_->resizeColumnsToContents();
   ShowCharts();
+  ShowTotals();
+  export_->setEnabled(true);
+}
+
+void ReplayDialog::ShowTotals() {
   const ReplayTotals& totals = shown_->replay.totals;
   QStringList best;
   for (int level = drawSize_; level >= 0; --level)
@@ -241,9 +267,18 @@ void ReplayDialog::ShowReplay() {
   QStringList rows;
   for (int j = drawSize_; j >= 2; --j)
     rows << QStringLiteral("%1: %2").arg(j).arg(totals.rowTotals[static_cast<std::size_t>(j)]);
-  totals_->setText(QStringLiteral("Draws by best level  %1\nRows matching, over all draws  %2")
-                       .arg(best.join(QStringLiteral("  ")), rows.join(QStringLiteral("  "))));
-  export_->setEnabled(true);
+  QString text = QStringLiteral("Draws by best level  %1\nRows matching, over all draws  %2")
+                     .arg(best.join(QStringLiteral("  ")), rows.join(QStringLiteral("  ")));
+  if (const double price = price_->value(); price > 0) {
+    // Every ticket of the wheel in every draw of the history.
+    const auto perDraw = static_cast<int64_t>(wheel_.rowCount());
+    const auto draws = static_cast<int64_t>(shown_->draws.size());
+    text += QStringLiteral("\nStake over the history  %1 (%2 a draw, %3 draws)")
+                .arg(LocaleStake(perDraw * draws, price), Grouped(perDraw), Grouped(draws));
+  }
+  if (FindGame(game_->currentText().toStdString()))
+    text += QStringLiteral("\nGame  %1").arg(game_->currentText());
+  totals_->setText(text);
 }
 
 void ReplayDialog::ShowCharts() {

@@ -5,7 +5,8 @@
 // their best level and the rows matching in M, M-1, ... 2 numbers, the totals, and charts of the
 // draws by best level and of the best level draw after draw. The history is read and replayed off
 // the window's thread, with its progress and Stop; Export CSV... writes the table as the command
-// line's `draws --format csv` does.
+// line's `draws --format csv` does. With a game, its extra balls are read too; with a ticket
+// price, the totals say what playing the wheel in every draw would have cost.
 
 #include <QString>
 #include <atomic>
@@ -17,6 +18,8 @@
 #include "window/tool_dialog.h"
 
 class QChartView;
+class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QSpinBox;
 class QTableView;
@@ -44,6 +47,7 @@ class ReplayDialog : public ToolDialog {
   void ShowRunning(bool running);
   QString ShownText() const;
   void ShowReplay();
+  void ShowTotals();
   void ShowCharts();
   void ShowFrequencies();
   void ExportCsv();
@@ -63,6 +67,8 @@ class ReplayDialog : public ToolDialog {
 
   QLabel* history_ = nullptr;
   QSpinBox* drawSizeBox_ = nullptr;
+  QComboBox* game_ = nullptr;
+  QDoubleSpinBox* price_ = nullptr;
   QPushButton* open_ = nullptr;
   QPushButton* stop_ = nullptr;
   QPushButton* export_ = nullptr;

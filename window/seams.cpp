@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 
 #include "window/mapi.h"
 
@@ -25,6 +26,12 @@ WindowSeams WindowSeams::Real() {
   seams.setUpPrinter = [](QWidget* owner, QPrinter& printer) {
     QPrintDialog dialog(&printer, owner);
     return dialog.exec() == QDialog::Accepted;
+  };
+  seams.recall = [](const QString& key) {
+    return QSettings(QStringLiteral("QUIRMEL"), QStringLiteral("QUIRMEL")).value(key);
+  };
+  seams.remember = [](const QString& key, const QVariant& value) {
+    QSettings(QStringLiteral("QUIRMEL"), QStringLiteral("QUIRMEL")).setValue(key, value);
   };
   return seams;
 }

@@ -1,12 +1,31 @@
 #include "window/ticket_print.h"
 
+#include <QDate>
 #include <QFont>
+#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 
+#include "engine/core/games.h"
 #include "engine/files/tickets.h"
+#include "window/ticket_price.h"
 
 namespace quirmel {
+
+QStringList TicketHead(const AnyWheel& wheel, const TicketsFor& made, double price) {
+  const auto tickets = static_cast<int64_t>(wheel.rowCount());
+  QString what =
+      QStringLiteral("%1 %2").arg(QLocale::system().toString(static_cast<qlonglong>(tickets)),
+                                  tickets == 1 ? "ticket" : "tickets");
+  if (FindGame(made.game.toStdString())) what += QStringLiteral(", game %1").arg(made.game);
+  if (made.guarantee > 0)
+    what += QStringLiteral(", guarantee %1 if %2").arg(made.guarantee).arg(made.drawSize);
+  QStringList head{QStringLiteral("QUIRMEL tickets"), what};
+  if (price > 0) head << QStringLiteral("Cost: %1").arg(LocaleStake(tickets, price));
+  head << QStringLiteral("Printed %1")
+              .arg(QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat));
+  return head;
+}
 
 void PaintTickets(QPrinter& printer, const AnyWheel& wheel, const QStringList& head) {
   const TicketLayout layout = LayOutTickets(wheel, static_cast<int>(head.size()));

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,8 +11,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "engine/limits.h"
 #include "window/file_io.h"
 #include "window/fonts.h"
+#include "window/ticket_price.h"
 
 namespace quirmel {
 
@@ -65,6 +68,25 @@ QSpinBox* ToolDialog::MakeSpin(const QString& name, const QString& spoken, int l
   spin->setRange(low, high);
   spin->setValue(value);
   return spin;
+}
+
+QDoubleSpinBox* ToolDialog::MakePriceBox(QComboBox* game) {
+  auto* box = new QDoubleSpinBox(this);
+  box->setObjectName(QStringLiteral("ticketPrice"));
+  box->setAccessibleName(QStringLiteral("Ticket price"));
+  box->setRange(0, kMaxTicketPrice);
+  box->setDecimals(2);
+  box->setSingleStep(0.5);
+  box->setSpecialValueText(QStringLiteral("none"));
+  box->setValue(TicketPrice(seams_, game->currentText()));
+  // Another game shows its own price; only a price the player changes is kept.
+  connect(game, &QComboBox::currentTextChanged, box,
+          [this, box](const QString& name) { box->setValue(TicketPrice(seams_, name)); });
+  connect(box, &QDoubleSpinBox::valueChanged, this, [this, game](double price) {
+    if (price != TicketPrice(seams_, game->currentText()))
+      SetTicketPrice(seams_, game->currentText(), price);
+  });
+  return box;
 }
 
 QComboBox* ToolDialog::MakeGameBox(std::function<void(const Game&)> chosen) {

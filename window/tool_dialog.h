@@ -13,6 +13,7 @@
 #include "window/seams.h"
 
 class QComboBox;
+class QDoubleSpinBox;
 class QFormLayout;
 class QHBoxLayout;
 class QPlainTextEdit;
@@ -49,6 +50,9 @@ class ToolDialog : public QDialog {
   QSpinBox* MakeSpin(const QString& name, const QString& spoken, int low, int high, int value);
   // A "Game" box: "custom", then the common games; choosing one calls `chosen` with it.
   QComboBox* MakeGameBox(std::function<void(const Game&)> chosen);
+  // A "Ticket price" box for the game `game` shows: the price set last for that game, kept again
+  // whenever it is changed; 0 reads "none".
+  QDoubleSpinBox* MakePriceBox(QComboBox* game);
   // The "Guarantee (T if M):" row of a form: the guarantee's box, "if", the draw size's box.
   void AddGuaranteeRow(QFormLayout* form, QSpinBox* guarantee, QSpinBox* drawSize);
   // The row of buttons under a form: the dialog's own, then Close at the far end.
