@@ -179,7 +179,7 @@ class WindowToolsTest : public QObject {
     price->setValue(2.5);
     QCOMPARE(f.settings.value("ticketPrice/6-49").toDouble(), 2.5);
     QTRY_VERIFY(dialog->findChild<QLabel*>("status")->text().endsWith(
-        QString(" Stake: %1.").arg(quirmel::LocaleStake(19, 2.5))));
+        QString(" Game 6/49. Stake: %1.").arg(quirmel::LocaleStake(19, 2.5))));
     game->setCurrentText("6/45");
     QCOMPARE(price->value(), 0.0);
     game->setCurrentText("6/49");

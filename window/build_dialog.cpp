@@ -137,6 +137,8 @@ BuildDialog::BuildDialog(WindowSeams seams,
   connect(keyNumbers_, &QLineEdit::textChanged, this, lookUp);
   for (QSpinBox* box : {rowSize_, guarantee_, drawSize_})
     connect(box, &QSpinBox::valueChanged, this, lookUp);
+  connect(game_, &QComboBox::currentTextChanged, this,
+          [this] { ShowStatus(statusText_, statusRows_); });
   connect(price_, &QDoubleSpinBox::valueChanged, this,
           [this] { ShowStatus(statusText_, statusRows_); });
   ShowRunning(false);
@@ -223,10 +225,14 @@ void BuildDialog::ShowBook() {
 void BuildDialog::ShowStatus(const QString& text, int64_t rows) {
   statusText_ = text;
   statusRows_ = rows;
-  const double price = price_->value();
-  status_->setText(price > 0 && rows > 0 && !text.isEmpty()
-                       ? QStringLiteral("%1 Stake: %2.").arg(text, LocaleStake(rows, price))
-                       : text);
+  QString shown = text;
+  if (!text.isEmpty() && rows > 0) {
+    if (FindGame(game_->currentText().toStdString()))
+      shown += QStringLiteral(" Game %1.").arg(game_->currentText());
+    if (const double price = price_->value(); price > 0)
+      shown += QStringLiteral(" Stake: %1.").arg(LocaleStake(rows, price));
+  }
+  status_->setText(shown);
 }
 
 void BuildDialog::ShowWheel(const std::vector<WinTableRow>& table) {

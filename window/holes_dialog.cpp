@@ -23,7 +23,7 @@ HolesDialog::HolesDialog(WindowSeams seams, AnyWheel wheel, int poolSize, int gu
       wheel_(std::move(wheel)),
       poolSize_(poolSize) {
   setObjectName(QStringLiteral("HolesDialog"));
-  auto* game = MakeGameBox([this](const Game& chosen) {
+  auto* game = game_ = MakeGameBox([this](const Game& chosen) {
     drawSize_->setValue(std::min(chosen.drawSize, drawSize_->maximum()));
   });
   const int drawSize = std::clamp(std::min(6, poolSize), kMinDrawSize, kMaxDrawSize);
@@ -128,6 +128,8 @@ void HolesDialog::Finished() {
                                       .arg(Grouped(result.holes), Grouped(result.subsets));
   if (result.holes > static_cast<int64_t>(result.holeList.size()))
     text += QStringLiteral(" (the first %1 listed)").arg(Grouped(result.holeList.size()));
+  if (FindGame(game_->currentText().toStdString()))
+    text += QStringLiteral("; game %1").arg(game_->currentText());
   counter_->setText(text);
   holes_->setPlainText(HoleLines());
   copy_->setEnabled(!result.holeList.empty());

@@ -12,6 +12,7 @@
 #include "engine/core/any_wheel.h"
 #include "window/tool_dialog.h"
 
+class QComboBox;
 class QLabel;
 class QSpinBox;
 
@@ -38,6 +39,7 @@ class HolesDialog : public ToolDialog {
 
   AnyWheel wheel_;
   int poolSize_ = 0;
+  QComboBox* game_ = nullptr;
   QSpinBox* drawSize_ = nullptr;
   QSpinBox* guarantee_ = nullptr;
   QPushButton* start_ = nullptr;
