@@ -3,7 +3,7 @@
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-open-sans fonts-liberation2 fonts-dejavu-core)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
-DESKTOP_PACKAGES=(xvfb xauth openbox xdotool xclip x11-utils)
+DESKTOP_PACKAGES=(xvfb xauth openbox xdotool xclip x11-utils poppler-utils)
 
 ensure_packages() {
   local missing=()

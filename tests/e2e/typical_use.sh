@@ -202,6 +202,52 @@ xdotool windowactivate --sync "$window" key alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end when its window closed"
 
+# Playing a wheel: Ctrl+B, the game 6/49 chosen in its box (pool, row and draw filled from it),
+# "2 if 6" with the key number 7 in every row and a ticket price; Use this wheel, then Print
+# tickets... from the listing's menu, to the PDF file the print dialog offers.
+start_again
+press ctrl+b
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Build wheel$' | head -n 1) ||
+  fail "Ctrl+B opened no Build wheel dialog"
+xdotool windowactivate --sync "$dialog"
+press shift+Tab Down            # Game: 6/49
+press Tab Tab Tab; type_text 2  # past the numbers and the row size: the guarantee
+press Tab Tab; type_text 7      # past the numbers drawn: the key numbers
+press Tab; type_text 3          # time limit
+press Tab Tab; type_text 2.50   # past At most: the ticket price
+press Return                    # Start
+sleep 4
+press alt+u
+sleep 0.5
+xdotool search --onlyvisible --name '^Build wheel$' >/dev/null && fail "Use this wheel left the dialog open"
+listing=$(copy_box 552 128)
+rows=$(echo "$listing" | grep -cE '^([0-9]{2} ){5}[0-9]{2}$' || true)
+[ "$rows" -gt 0 ] || fail "no rows of 6 listed from the built wheel:"$'\n'"$listing"
+echo "$listing" | grep -vE '(^| )07( |$)' | grep -qE '[0-9]' && fail "a listed row lacks the key number 7"
+pdf=$(mktemp -d)/tickets.pdf
+xdotool mousemove --sync $((left + 552)) $((top + 128)) click 3
+sleep 0.4
+press Up Up Return              # Print tickets..., the menu's last but one
+printer=$(timeout 10 xdotool search --sync --onlyvisible --name '^Print' | head -n 1) ||
+  fail "Print tickets... opened no print dialog"
+xdotool windowactivate --sync "$printer"
+sleep 0.3
+press alt+f                     # the output file's box of "Print to File (PDF)"
+press ctrl+a; type_text "$pdf"; press Return
+for _ in $(seq 50); do [ -s "$pdf" ] && break; sleep 0.1; done
+[ -s "$pdf" ] || fail "no tickets PDF was printed"
+head -c 5 "$pdf" | grep -q '%PDF-' || fail "the tickets file is not a PDF"
+text=$(pdftotext "$pdf" -) || fail "the tickets PDF cannot be read"
+echo "$text" | grep -q "game 6/49, guarantee 2 if 6" || fail "the tickets' head lacks the game:"$'\n'"$text"
+echo "$text" | grep -q "Cost: " || fail "the tickets' head lacks the cost:"$'\n'"$text"
+[ -n "${QUIRMEL_E2E_TICKETS:-}" ] && cp "$pdf" "$QUIRMEL_E2E_TICKETS"  # to look at
+rm -rf "$(dirname "$pdf")"
+kill -0 "$app" || fail "the program ended"
+echo "e2e: a 6/49 wheel with a key number built, used and printed as tickets"
+xdotool windowactivate --sync "$window" key alt+F4
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end when its window closed"
+
 # The window killed from outside during a long analysis: the process must end, not hang.
 start_again
 for n in 1 2 3 4 5 6; do type_text "$n"; press Return; done
@@ -215,4 +261,4 @@ xdotool windowkill "$window"
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program hung after its window was killed during an analysis"
 echo "e2e: window killed during an analysis, program ended"
-echo "e2e: 9 passed, 0 failed"
+echo "e2e: 10 passed, 0 failed"
