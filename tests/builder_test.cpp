@@ -4,14 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numeric>
 #include <set>
 
 #include "engine/builder/cover_state.h"
 #include "engine/builder/designs.h"
 #include "engine/builder/groups.h"
+#include "engine/builder/halves.h"
 #include "engine/builder/orbit_state.h"
 #include "engine/builder/pigeonhole.h"
+#include "engine/builder/resolvable.h"
 #include "engine/engine.h"
 #include "tests/oracle.h"
 
@@ -123,6 +126,67 @@ TEST(KnownDesigns, AreSteinerSystems) {
   }
 }
 
+// Each class parts the places (padded up to a multiple of 3); every pair of real places meets in
+// a triple, in exactly one for a Kirkman system.
+TEST(ResolvableTriples, PartThePlacesAndMeetEveryPair) {
+  const SearchControl control{.started = SearchClock::now(),
+                              .deadline = SearchClock::now() + std::chrono::seconds(20)};
+  // clang-format off
+  for (const auto& [points, classes, kirkman] : std::vector<std::tuple<int, int, bool>>{
+           {9, 4, true}, {21, 10, true}, {27, 13, true}, {33, 16, true},
+           {20, 10, false}, {15, 7, false}, {16, 9, false}, {11, 6, false}}) {
+    // clang-format on
+    const std::optional<std::vector<Rows>> system =
+        kirkman ? KirkmanTriples(points) : ResolvableTriples(points, classes, 1, control);
+    ASSERT_TRUE(system) << points;
+    EXPECT_EQ(system->size(), static_cast<std::size_t>(classes));
+    const int padded = (points + 2) / 3 * 3;
+    std::map<std::pair<int, int>, int> pairs;
+    for (const Rows& part : *system) {
+      std::vector<int> seen(static_cast<std::size_t>(padded), 0);
+      for (const auto& triple : part) {
+        for (const int place : triple)
+          ++seen.at(static_cast<std::size_t>(place));
+        for (std::size_t i = 0; i < 3; ++i)
+          for (std::size_t j = i + 1; j < 3; ++j)
+            if (triple[i] < points && triple[j] < points)
+              ++pairs[std::minmax(triple[i], triple[j])];
+      }
+      EXPECT_EQ(seen, std::vector<int>(static_cast<std::size_t>(padded), 1)) << points;
+    }
+    EXPECT_EQ(pairs.size(), static_cast<std::size_t>(points * (points - 1) / 2)) << points;
+    if (kirkman) {
+      for (const auto& [pair, count] : pairs)
+        EXPECT_EQ(count, 1) << points;
+    }
+  }
+}
+
+// Two groups of 8 and 11 numbers, their own covers and padded resolvable systems: every triple.
+TEST(JoinTwoGroups, CoversEveryTripleOfThePool) {
+  const SearchControl control{.started = SearchClock::now(),
+                              .deadline = SearchClock::now() + std::chrono::seconds(20)};
+  TwoGroups groups{.sizeA = 8, .sizeB = 11};
+  for (const auto& [size, inside] : {std::pair{8, &groups.insideA}, {11, &groups.insideB}}) {
+    const AnyWheel cover = BuildWheel({.poolSize = size, .guarantee = 3, .seconds = 2}).wheel;
+    for (std::size_t r = 0; r < cover.rowCount(); ++r) {
+      std::vector<int> row;
+      for (const uint8_t number : cover.row(r))
+        row.push_back(number - 1);
+      inside->push_back(row);
+    }
+  }
+  groups.classesA = *ResolvableTriples(8, 4, 1, control);
+  groups.classesB = *ResolvableTriples(11, 6, 1, control);
+  const Rows rows = JoinTwoGroups(groups);
+  EXPECT_LE(
+      static_cast<int64_t>(rows.size()),
+      MixedRows(8, 11, 4, 6) + static_cast<int64_t>(groups.insideA.size() + groups.insideB.size()));
+  for (const auto& row : rows)
+    EXPECT_EQ(row.size(), 6u);
+  EXPECT_TRUE(SimpleCovers(PlacesWheel(rows), OneTo(19), 3, 3));
+}
+
 struct KnownCase {
   int pool, row, guarantee, draw, smallest;
 };
@@ -155,7 +219,8 @@ INSTANTIATE_TEST_SUITE_P(Designs, BuildKnown, ::testing::Values(
     KnownCase{12,  6,  5, 5, 132},   // the small Witt design
     KnownCase{27,  6,  3, 3, 167},   // S(3,6,26) with one number added
     KnownCase{30,  6,  2, 2, 31},    // the projective plane of order 5, one point cut
-    KnownCase{49,  6,  2, 6, 19}));  // five groups, each with a covering design of pairs
+    KnownCase{49,  6,  2, 6, 19},    // five groups, each with a covering design of pairs
+    KnownCase{42,  6,  3, 3, 644})); // two groups of 21 joined by Kirkman systems
 // clang-format on
 
 // Every plan's thresholds leave no draw without a group it fills; and a wheel made by a plan

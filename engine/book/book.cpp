@@ -184,6 +184,11 @@ std::optional<BookAnswer> LookUpBook(const BuildRequest& request) {
 }
 
 const BookEntry* StartFromBook(BuildRequest& request) {
+  // The parts a wheel is put together from start from the book's wheels too.
+  request.knownCover = [](int places, int rowSize, int guarantee, int drawSize) {
+    return BookWheel(
+        {.rowSize = rowSize, .guarantee = guarantee, .drawSize = drawSize, .poolSize = places});
+  };
   std::optional<BookAnswer> answer;
   if (request.keyNumbers.empty()) {
     answer = LookUpBook(request);

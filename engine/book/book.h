@@ -61,7 +61,8 @@ std::optional<BookAnswer> LookUpBook(const BuildRequest& request);
 inline constexpr const char* kFromTheBook = "the book";
 
 // Starts the build from the book's wheel, a cover already, when the book holds the cell (with key
-// numbers, the cell of the rest of each row): the entry used, or nullptr.
+// numbers, the cell of the rest of each row): the entry used, or nullptr. The book's wheels of
+// smaller cells are the first wheels of the parts the build puts its wheel together from.
 const BookEntry* StartFromBook(BuildRequest& request);
 
 // The wheels of the book are at most this long.

@@ -191,8 +191,20 @@ BuildResult BuildWheel(const BuildRequest& request) {
   std::exception_ptr failure;
   std::thread coordinator([&] {
     try {
+      KnownCover known;
+      if (request.knownCover) {
+        known = [&request](const CoverShape& part) -> std::optional<Rows> {
+          const std::optional<AnyWheel> wheel =
+              request.knownCover(part.places, part.rowSize, part.guarantee, part.drawSize);
+          if (!wheel) return std::nullopt;
+          std::vector<int> ones(static_cast<std::size_t>(part.places));
+          for (int place = 0; place < part.places; ++place)
+            ones[static_cast<std::size_t>(place)] = place + 1;
+          return StartRows(*wheel, ones, part.rowSize);
+        };
+      }
       found = FindCover(shape, control, result.threads, request.seed, &live,
-                        start ? &*start : nullptr, request.startMethod);
+                        start ? &*start : nullptr, request.startMethod, 0, known);
     } catch (...) {
       failure = std::current_exception();
     }

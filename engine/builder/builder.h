@@ -40,6 +40,10 @@ struct BuildRequest {
   std::optional<AnyWheel> start;  // a starting wheel over the same numbers
   std::string startMethod;        // when set, the start is a cover already, made by this (the book)
   std::function<bool(const BuildProgress&)> progress;  // every ~0.1 s; true stops the search
+  // Wheels known for smaller pools, for the parts a wheel is put together from: rows of
+  // `rowSize` over 1..places for "guarantee if drawSize", or nothing (see the book).
+  std::function<std::optional<AnyWheel>(int places, int rowSize, int guarantee, int drawSize)>
+      knownCover;
 };
 
 struct BuildResult {

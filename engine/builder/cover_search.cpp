@@ -10,9 +10,11 @@
 #include "engine/builder/builder.h"
 #include "engine/builder/designs.h"
 #include "engine/builder/groups.h"
+#include "engine/builder/halves.h"
 #include "engine/builder/orbit_search.h"
 #include "engine/builder/orbit_state.h"
 #include "engine/builder/pigeonhole.h"
+#include "engine/builder/resolvable.h"
 #include "engine/limits.h"
 
 namespace quirmel {
@@ -27,6 +29,10 @@ constexpr int kPlansBuilt = 3;            // the plans of the smallest estimates
 constexpr int kMaxSplitDepth = 2;         // splits within splits, at most
 constexpr double kExtensionShare = 0.2;   // of the time, for designs with numbers added
 constexpr int kMostAdded = 3;             // numbers added to a design, at most
+constexpr double kTwoGroupsShare = 0.3;   // of the time, for covers of triples from two groups
+constexpr int kLeastTwoGroupsPool = 18;   // (smaller pools have better covers of their own)
+constexpr std::size_t kTwoGroupPlans = 3;
+constexpr int kMostExtraClasses = 2;  // classes above the fewest a system may have
 // Wheels larger than this are left to the free search alone: its moves are cheaper there, and
 // a sub-search or an orbit search only takes its time.
 constexpr int64_t kMostRowsSearchedApart = 5000;
@@ -151,7 +157,7 @@ void OfferPlan(const std::vector<PlaceGroup>& plan, const CoverShape& shape,
 // Schoenheim bound for a covering design, four fifths of a greedy wheel otherwise), the first
 // few built, each group's wheel by these same phases in a share of the time.
 void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
-                SearchLive* live, FoundCover& found) {
+                const KnownCover& known, SearchLive* live, FoundCover& found) {
   auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
   if (plans.empty()) return;
   const auto started = SearchClock::now();
@@ -202,8 +208,18 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
     }
   }
   // Two rounds: a quick one, so that a first split wheel is there early, and one that goes on
-  // from its groups' wheels with the rest of the time.
+  // from its groups' wheels with the rest of the time. A group whose wheel is known starts
+  // from it.
   std::map<std::pair<int, int>, Rows> wheels;
+  if (known) {
+    for (const auto& [size, threshold] : parts) {
+      if (std::optional<Rows> rows = known({.places = size,
+                                            .rowSize = shape.rowSize,
+                                            .guarantee = shape.guarantee,
+                                            .drawSize = threshold}))
+        wheels[{size, threshold}] = std::move(*rows);
+    }
+  }
   for (const double roundEnd : {std::min(kFirstRound * total, kFirstRoundSeconds), total}) {
     std::size_t partsLeft = parts.size();
     for (const auto& [size, threshold] : parts) {
@@ -215,12 +231,13 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
           std::max(0.0, roundEnd - Since(started)) / static_cast<double>(partsLeft--);
       if (CoverState::Bytes(part) > kMaxBuildBytes || control.Ended()) continue;
       const int64_t enough = Least(part);
-      const auto known = wheels.find({size, threshold});
-      if (known != wheels.end() && static_cast<int64_t>(known->second.size()) <= enough) continue;
-      FoundCover sub = FindCover(part, Slice(control, seconds, enough), 1, seed, nullptr,
-                                 known != wheels.end() ? &known->second : nullptr, {}, depth + 1);
+      const auto have = wheels.find({size, threshold});
+      if (have != wheels.end() && static_cast<int64_t>(have->second.size()) <= enough) continue;
+      FoundCover sub =
+          FindCover(part, Slice(control, seconds, enough), 1, seed, nullptr,
+                    have != wheels.end() ? &have->second : nullptr, {}, depth + 1, known);
       found.moves += sub.moves;
-      if (!sub.rows.empty() && (known == wheels.end() || sub.rows.size() < known->second.size()))
+      if (!sub.rows.empty() && (have == wheels.end() || sub.rows.size() < have->second.size()))
         wheels[{size, threshold}] = std::move(sub.rows);
     }
     for (const auto& [rows, p] : order)
@@ -275,6 +292,86 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
               " on " + std::to_string(base) + " numbers and " + std::to_string(added) +
               " more joined to every row of a C(" + std::to_string(base) + "," +
               std::to_string(k - added) + "," + std::to_string(t - 1) + ") wheel",
+          Since(control.started));
+    Publish(live, found);
+  }
+}
+
+// Every triple of the pool from two groups of it (see halves.h): each group's own cover (known,
+// or searched for), and resolvable systems of triples on both for the rows that take numbers
+// from both. The splits with the smallest estimates are built.
+void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
+                    const KnownCover& known, SearchLive* live, FoundCover& found) {
+  if (shape.rowSize != 6 || shape.guarantee != 3 || shape.drawSize != 3 ||
+      shape.places < kLeastTwoGroupsPool || depth > 0)
+    return;
+  const auto started = SearchClock::now();
+  const double total = Left(control) * kTwoGroupsShare;
+  std::map<int, Rows> inside;  // by group size: a cover of its triples, when known
+  const auto insideRows = [&](int size) -> int64_t {
+    if (size <= shape.rowSize) return 1;
+    if (const auto have = inside.find(size); have != inside.end())
+      return static_cast<int64_t>(have->second.size());
+    const CoverShape part{.places = size, .rowSize = 6, .guarantee = 3, .drawSize = 3};
+    if (known) {
+      if (std::optional<Rows> rows = known(part)) {
+        inside[size] = std::move(*rows);
+        return static_cast<int64_t>(inside[size].size());
+      }
+    }
+    return Least(part);
+  };
+  std::vector<std::pair<int64_t, int>> order;  // (estimated rows, size of the smaller group)
+  for (int a = 3; a <= shape.places / 2; ++a) {
+    const int b = shape.places - a;
+    order.emplace_back(
+        MixedRows(a, b, LeastClasses(a), LeastClasses(b)) + insideRows(a) + insideRows(b), a);
+  }
+  std::stable_sort(order.begin(), order.end());
+  if (order.size() > kTwoGroupPlans) order.resize(kTwoGroupPlans);
+  std::map<int, std::vector<Rows>> classes;  // by group size
+  for (std::size_t plan = 0; plan < order.size() && !control.Ended(); ++plan) {
+    const auto [estimate, a] = order[plan];
+    if (!found.rows.empty() && estimate >= static_cast<int64_t>(found.rows.size())) break;
+    const double seconds =
+        std::max(0.0, total - Since(started)) / static_cast<double>(order.size() - plan);
+    TwoGroups groups{.sizeA = a, .sizeB = shape.places - a};
+    for (const int size : {groups.sizeA, groups.sizeB}) {
+      const CoverShape part{.places = size, .rowSize = 6, .guarantee = 3, .drawSize = 3};
+      if (size > shape.rowSize && !inside.contains(size)) {
+        FoundCover sub = FindCover(part, Slice(control, seconds / 4, Least(part)), 1, seed, nullptr,
+                                   nullptr, {}, depth + 1, known);
+        found.moves += sub.moves;
+        if (!sub.rows.empty()) inside[size] = std::move(sub.rows);
+      }
+      // The fewest classes first; a class more when none is found soon (a Kirkman system is
+      // rare among the resolvable ones).
+      for (int extra = 0; extra <= kMostExtraClasses && !classes.contains(size); ++extra) {
+        if (std::optional<std::vector<Rows>> system =
+                ResolvableTriples(size, LeastClasses(size) + extra, seed,
+                                  Slice(control, seconds / 8, control.enough)))
+          classes[size] = std::move(*system);
+      }
+    }
+    const auto cover = [&](int size) -> std::optional<Rows> {
+      if (size <= shape.rowSize) return Rows{FilledUp({}, size)};
+      const auto have = inside.find(size);
+      return have == inside.end() ? std::nullopt : std::optional<Rows>(have->second);
+    };
+    const std::optional<Rows> coverA = cover(groups.sizeA);
+    const std::optional<Rows> coverB = cover(groups.sizeB);
+    if (!coverA || !coverB || !classes.contains(groups.sizeA) || !classes.contains(groups.sizeB))
+      continue;
+    groups.insideA = *coverA;
+    groups.insideB = *coverB;
+    groups.classesA = classes[groups.sizeA];
+    groups.classesB = classes[groups.sizeB];
+    Offer(found, JoinTwoGroups(groups),
+          "two groups of " + std::to_string(groups.sizeA) + " and " + std::to_string(groups.sizeB) +
+              " numbers: every triple of each, and rows of a triple of each by resolvable "
+              "systems of " +
+              std::to_string(groups.classesA.size()) + " and " +
+              std::to_string(groups.classesB.size()) + " classes",
           Since(control.started));
     Publish(live, found);
   }
@@ -359,7 +456,7 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
 
 FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int threads,
                      uint64_t seed, SearchLive* live, const Rows* start,
-                     const std::string& startMethod, int depth) {
+                     const std::string& startMethod, int depth, const KnownCover& known) {
   FoundCover found;
   if (start != nullptr && !startMethod.empty()) {
     Offer(found, *start, startMethod, Since(control.started));
@@ -371,8 +468,9 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
       Offer(found, std::move(design.rows), design.name, Since(control.started));
     Publish(live, found);
     if (depth < kMaxSplitDepth) ExtensionPhase(shape, control, seed, depth, live, found);
+    TwoGroupsPhase(shape, control, seed, depth, known, live, found);
   } else if (depth < kMaxSplitDepth) {
-    SplitPhase(shape, control, seed, depth, live, found);
+    SplitPhase(shape, control, seed, depth, known, live, found);
   }
   const auto enough = [&] { return Enough(found, control); };
   if (enough()) return found;

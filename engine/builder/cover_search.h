@@ -7,6 +7,8 @@
 // one per thread, started from the smallest cover so far (see anneal.h).
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/builder/anneal.h"
@@ -22,11 +24,16 @@ struct FoundCover {
   double bestAt = -1;
 };
 
+// A cover already known for a smaller shape (places 0..P-1), or nothing.
+using KnownCover = std::function<std::optional<Rows>(const CoverShape&)>;
+
 // `start` (may be null) is a cover or wheel of the player's to start from; a cover already when
 // `startMethod` names what made it, and then the first cover. `depth` counts the splits above
-// this search (a group's wheel is found at depth + 1).
+// this search (a group's wheel is found at depth + 1). `known` gives the parts a wheel is put
+// together from (groups of a split) their first covers.
 FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int threads,
                      uint64_t seed, SearchLive* live, const Rows* start,
-                     const std::string& startMethod = {}, int depth = 0);
+                     const std::string& startMethod = {}, int depth = 0,
+                     const KnownCover& known = {});
 
 }  // namespace quirmel
