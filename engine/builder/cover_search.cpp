@@ -325,7 +325,7 @@ void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint6
   for (int a = 3; a <= shape.places / 2; ++a) {
     const int b = shape.places - a;
     order.emplace_back(
-        MixedRows(a, b, LeastClasses(a), LeastClasses(b)) + insideRows(a) + insideRows(b), a);
+        MixedRows(a, b, LikelyClasses(a), LikelyClasses(b)) + insideRows(a) + insideRows(b), a);
   }
   std::stable_sort(order.begin(), order.end());
   if (order.size() > kTwoGroupPlans) order.resize(kTwoGroupPlans);

@@ -211,8 +211,8 @@ std::optional<std::vector<Rows>> ResolvableTriples(int points, int classes, uint
                                                    const SearchControl& control) {
   if (points < 3 || classes < LeastClasses(points)) return std::nullopt;
   // A Kirkman system on up to two places more, those standing for none, when one is at hand.
-  const int kirkman = points + (3 - points % 6 + 6) % 6;
-  if (kirkman - points <= 2 && (kirkman - 1) / 2 <= classes) {
+  const int kirkman = KirkmanPlaces(points);
+  if (kirkman > 0 && (kirkman - 1) / 2 <= classes) {
     if (std::optional<std::vector<Rows>> system = KirkmanTriples(kirkman)) return system;
   }
   SearchRandom random(seed);

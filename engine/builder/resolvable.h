@@ -29,4 +29,18 @@ inline int LeastClasses(int points) {
   return points / 2;
 }
 
+// The places of the Kirkman system a system on `points` places is cut from, when it has at most
+// two more (9 for 7 and 8, 21 for 19 and 20); 0 when there is none.
+inline int KirkmanPlaces(int points) {
+  const int kirkman = points + (3 - points % 6 + 6) % 6;
+  return kirkman - points <= 2 && kirkman >= 9 ? kirkman : 0;
+}
+
+// The classes a system is expected to take: those of the Kirkman system it is cut from, else a
+// class above the fewest (a local search seldom finds the fewest).
+inline int LikelyClasses(int points) {
+  const int kirkman = KirkmanPlaces(points);
+  return kirkman > 0 ? (kirkman - 1) / 2 : LeastClasses(points) + 1;
+}
+
 }  // namespace quirmel
