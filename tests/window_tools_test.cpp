@@ -205,6 +205,17 @@ class WindowToolsTest : public QObject {
     QVERIFY(totals.endsWith("Game  6/49"));
   }
 
+  // Rows longer than the listing takes (the game 7/35) are refused before a search, not after it.
+  void rowsTheWindowCannotListAreRefusedAtStart() {
+    WindowFixture f;
+    auto* dialog = OpenDialog<quirmel::BuildDialog>(f, &quirmel::frmAmain::OpenBuildDialog);
+    dialog->findChild<QComboBox*>("game")->setCurrentText("7/35");
+    dialog->Start();
+    QVERIFY(!dialog->running());
+    QCOMPARE(f.messages, QStringList{"The window lists rows of at most 6 numbers; rows of 7 are "
+                                     "built by quirmel-cli build"});
+  }
+
   // Stop, and closing the dialog, end a long search at once and keep the best wheel found.
   void stopKeepsTheBestWheel() {
     WindowFixture f;

@@ -246,6 +246,14 @@ void BuildDialog::Start() {
   bookTimer_.stop();
   std::optional<BuildRequest> asked = Request(true);
   if (!asked) return;
+  // A wheel the listing could not take is refused before the search, not after it.
+  if (asked->rowSize > kWindowRowLength) {
+    seams_.showError(this, QStringLiteral("The window lists rows of at most %1 numbers; rows of "
+                                          "%2 are built by quirmel-cli build")
+                               .arg(kWindowRowLength)
+                               .arg(asked->rowSize));
+    return;
+  }
   BuildRequest request = std::move(*asked);
   const BookEntry* book = StartFromBook(request);
   bookRows_ = book ? book->rows : 0;
