@@ -4,9 +4,11 @@
 // then simulated annealing on the count of unmet draws with a fixed number of rows; each time
 // that count reaches 0 the cover is kept and the rows whose loss costs least are dropped.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -15,6 +17,17 @@
 namespace quirmel {
 
 using Rows = std::vector<std::vector<int>>;  // places, ascending in each row
+
+// `row` filled up to `rowSize` places with the lowest of 0..places-1 it lacks (while there are
+// any), ascending.
+inline std::vector<int> FilledUp(std::vector<int> row, int rowSize,
+                                 int places = std::numeric_limits<int>::max()) {
+  for (int place = 0; static_cast<int>(row.size()) < rowSize && place < places; ++place) {
+    if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
+  }
+  std::sort(row.begin(), row.end());
+  return row;
+}
 using SearchClock = std::chrono::steady_clock;
 
 struct SearchControl {

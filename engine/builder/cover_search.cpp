@@ -101,15 +101,6 @@ void SideBySide(int count, const std::function<void(int)>& job) {
     thread.join();
 }
 
-// A row of k places holding `row`, filled up with the lowest places it lacks.
-std::vector<int> FilledUp(std::vector<int> row, int rowSize) {
-  for (int place = 0; static_cast<int>(row.size()) < rowSize; ++place) {
-    if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
-  }
-  std::sort(row.begin(), row.end());
-  return row;
-}
-
 std::string PlanText(const std::vector<PlaceGroup>& plan, const CoverShape& shape) {
   std::string text = "a split into ";
   int used = 0;
@@ -344,12 +335,13 @@ void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint6
         found.moves += sub.moves;
         if (!sub.rows.empty()) inside[size] = std::move(sub.rows);
       }
-      // The fewest classes first; a class more when none is found soon (a Kirkman system is
-      // rare among the resolvable ones).
+      // The fewest classes first (those of the Kirkman system a group is cut from, when it is:
+      // a search for fewer seldom ends); a class more when none is found soon (a Kirkman
+      // system is rare among the resolvable ones).
+      const int fewest = KirkmanPlaces(size) > 0 ? LikelyClasses(size) : LeastClasses(size);
       for (int extra = 0; extra <= kMostExtraClasses && !classes.contains(size); ++extra) {
-        if (std::optional<std::vector<Rows>> system =
-                ResolvableTriples(size, LeastClasses(size) + extra, seed,
-                                  Slice(control, seconds / 8, control.enough)))
+        if (std::optional<std::vector<Rows>> system = ResolvableTriples(
+                size, fewest + extra, seed, Slice(control, seconds / 8, control.enough)))
           classes[size] = std::move(*system);
       }
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <set>
 
+#include "engine/builder/anneal.h"
 #include "engine/builder/finite_field.h"
 
 namespace quirmel {
@@ -229,10 +230,7 @@ std::vector<DesignStart> DesignStarts(int places, int rowSize, int guarantee) {
         if (point < places) row.push_back(point);
       }
       if (static_cast<int>(row.size()) < guarantee) continue;  // it holds no t-subset of the pool
-      for (int place = 0; static_cast<int>(row.size()) < rowSize && place < places; ++place) {
-        if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
-      }
-      std::sort(row.begin(), row.end());
+      row = FilledUp(std::move(row), rowSize, places);
       if (static_cast<int>(row.size()) == rowSize) rows.insert(row);
     }
     starts.push_back({design.name, {rows.begin(), rows.end()}});

@@ -13,15 +13,9 @@ Rows JoinTwoGroups(const TwoGroups& groups) {
   const int a = groups.sizeA;
   const int places = a + groups.sizeB;
   std::set<std::vector<int>> rows;
-  const auto add = [&](std::vector<int> row) {
-    // A row short of six (a padded triple, a group smaller than a row) takes the lowest places
-    // it lacks.
-    for (int place = 0; static_cast<int>(row.size()) < 6 && place < places; ++place) {
-      if (std::find(row.begin(), row.end(), place) == row.end()) row.push_back(place);
-    }
-    std::sort(row.begin(), row.end());
-    rows.insert(std::move(row));
-  };
+  // A row short of six (a padded triple, a group smaller than a row) takes the lowest places
+  // it lacks.
+  const auto add = [&](std::vector<int> row) { rows.insert(FilledUp(std::move(row), 6, places)); };
   for (const auto& row : groups.insideA)
     add(row);
   for (const auto& row : groups.insideB) {

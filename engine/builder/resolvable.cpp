@@ -18,10 +18,18 @@ struct Resolution {
   int padded = 0;
   std::vector<std::vector<int>> tripleOf;                // by class and place
   std::vector<std::vector<std::array<int, 3>>> triples;  // by class and triple
-  std::vector<int> count;                                // by pair of real places: its triples
-  int uncovered = 0;                                     // pairs of real places in no triple
+  std::vector<int> count;  // by pair of real places (a * points + b, a < b): its triples
+  // The pairs in no triple, for the aimed moves to draw from at once, and where each stands
+  // among them (-1: covered).
+  std::vector<int> open;
+  std::vector<int> openAt;
 
-  int& Count(int a, int b) { return count[static_cast<std::size_t>(a * points + b)]; }
+  static std::size_t Index(int a, int b, int points) {
+    return static_cast<std::size_t>(std::min(a, b) * points + std::max(a, b));
+  }
+  // The triples holding two real places, in either order.
+  int& Pair(int a, int b) { return count[Index(a, b, points)]; }
+  std::size_t uncovered() const { return open.size(); }
   bool Real(int a, int b) const { return a < points && b < points; }
 
   // Every pair of `triple` counted once more (`step` 1) or once less (-1).
@@ -31,10 +39,20 @@ struct Resolution {
         const int a = triple[i];
         const int b = triple[j];
         if (!Real(a, b)) continue;
-        int& c = Count(std::min(a, b), std::max(a, b));
-        if (c == 0 && step > 0) --uncovered;
+        const std::size_t pair = Index(a, b, points);
+        int& c = count[pair];
+        if (c == 0 && step > 0) {  // covered now: out of the open pairs
+          const int last = open.back();
+          open[static_cast<std::size_t>(openAt[pair])] = last;
+          openAt[static_cast<std::size_t>(last)] = openAt[pair];
+          open.pop_back();
+          openAt[pair] = -1;
+        }
         c += step;
-        if (c == 0) ++uncovered;
+        if (c == 0) {
+          openAt[pair] = static_cast<int>(open.size());
+          open.push_back(static_cast<int>(pair));
+        }
       }
     }
   }
@@ -44,16 +62,15 @@ struct Resolution {
     const auto& from = triples[c][tripleOf[c][x]];
     const auto& to = triples[c][tripleOf[c][z]];
     int delta = 0;
-    const auto pair = [&](int a, int b) -> int& { return Count(std::min(a, b), std::max(a, b)); };
     for (const int y : from) {
       if (y == x) continue;
-      if (Real(x, y) && pair(x, y) == 1) ++delta;  // lost
-      if (Real(z, y) && pair(z, y) == 0) --delta;  // won
+      if (Real(x, y) && Pair(x, y) == 1) ++delta;  // lost
+      if (Real(z, y) && Pair(z, y) == 0) --delta;  // won
     }
     for (const int u : to) {
       if (u == z) continue;
-      if (Real(z, u) && pair(z, u) == 1) ++delta;
-      if (Real(x, u) && pair(x, u) == 0) --delta;
+      if (Real(z, u) && Pair(z, u) == 1) ++delta;
+      if (Real(x, u) && Pair(x, u) == 0) --delta;
     }
     return delta;
   }
@@ -78,7 +95,13 @@ Resolution Start(int points, int classes, SearchRandom& random) {
   r.points = points;
   r.padded = (points + 2) / 3 * 3;
   r.count.assign(static_cast<std::size_t>(points * points), 0);
-  r.uncovered = points * (points - 1) / 2;
+  r.openAt.assign(static_cast<std::size_t>(points * points), -1);
+  for (int a = 0; a < points; ++a) {
+    for (int b = a + 1; b < points; ++b) {
+      r.openAt[Resolution::Index(a, b, points)] = static_cast<int>(r.open.size());
+      r.open.push_back(static_cast<int>(Resolution::Index(a, b, points)));
+    }
+  }
   r.tripleOf.assign(static_cast<std::size_t>(classes), std::vector<int>(r.padded));
   r.triples.resize(static_cast<std::size_t>(classes));
   std::vector<int> order(static_cast<std::size_t>(r.padded));
@@ -218,7 +241,7 @@ std::optional<std::vector<Rows>> ResolvableTriples(int points, int classes, uint
   SearchRandom random(seed);
   while (!control.Ended()) {
     Resolution r = Start(points, classes, random);
-    for (int64_t move = 0; move < kRestartMoves && r.uncovered > 0; ++move) {
+    for (int64_t move = 0; move < kRestartMoves && r.uncovered() > 0; ++move) {
       if (move % kLookEvery == 0 && control.Ended()) return std::nullopt;
       const double heat = kHeat * (1.0 - static_cast<double>(move) / kRestartMoves);
       const int c = static_cast<int>(random.Below(static_cast<std::size_t>(classes)));
@@ -226,12 +249,10 @@ std::optional<std::vector<Rows>> ResolvableTriples(int points, int classes, uint
       int z = static_cast<int>(random.Below(static_cast<std::size_t>(r.padded)));
       if (move % 2 == 0) {
         // Aimed: an uncovered pair (x, y) made a pair of class c's triples by moving y in.
-        int a = 0;
-        int b = 0;
-        do {
-          a = static_cast<int>(random.Below(static_cast<std::size_t>(points)));
-          b = static_cast<int>(random.Below(static_cast<std::size_t>(points)));
-        } while (a == b || r.Count(std::min(a, b), std::max(a, b)) > 0);
+        const int pair = r.open[random.Below(r.open.size())];
+        int a = pair / points;
+        int b = pair % points;
+        if (random.Below(2) == 1) std::swap(a, b);
         const auto& home = r.triples[c][r.tripleOf[c][a]];
         x = home[random.Below(3)];
         if (x == a) continue;
@@ -241,7 +262,7 @@ std::optional<std::vector<Rows>> ResolvableTriples(int points, int classes, uint
       const int delta = r.Delta(c, x, z);
       if (delta <= 0 || (heat > 0 && random.Uniform() < std::exp(-delta / heat))) r.Swap(c, x, z);
     }
-    if (r.uncovered > 0) continue;
+    if (r.uncovered() > 0) continue;
     std::vector<Rows> found(static_cast<std::size_t>(classes));
     for (int c = 0; c < classes; ++c) {
       for (const auto& triple : r.triples[c])
