@@ -203,7 +203,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"build --game 6/49 --guarantee 2 --price 2 --seconds 1", 0, "# stake 19 tickets x 2.00 = 38.00\n"},
     StatusCase{"draws {wheel} {euro} --game 5/50+2/12 --price 2.5",    0, "03 09 17 28 33 + 04 11  best 1"},
     StatusCase{"draws {wheel} {euro} --game 5/50+2/12 --price 2.5",    0, "Stake: 7 tickets x 2.50 = 17.50 (7 tickets a draw over 1 draw)"},
-    StatusCase{"build --pool 9 --row 3 --guarantee 2 --price 0",       2, "--price: a ticket's price is more than 0 and at most 10,000.00"}));
+    StatusCase{"build --pool 9 --row 3 --guarantee 2 --price 0",       2, "--price: a ticket's price is more than 0 and at most 10,000.00"},
+    StatusCase{"book --price 2 --format json",                         0, "\"stake\":6.0},"}));  // 3 rows, the fewest
 // clang-format on
 
 TEST(CliDraws, CountsEveryDrawAgainstEveryRow) {

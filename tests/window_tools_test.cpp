@@ -185,6 +185,13 @@ class WindowToolsTest : public QObject {
     game->setCurrentText("6/49");
     QCOMPARE(price->value(), 2.5);
     QCOMPARE(f.settings.size(), 1);  // a game looked at is not a price set
+    for (const QVariant& edited : {QVariant("lots"), QVariant(-3), QVariant(1e9)}) {
+      f.settings["ticketPrice/6-45"] = edited;  // a settings file edited by hand
+      game->setCurrentText("6/45");
+      QCOMPARE(price->value(), 0.0);
+      game->setCurrentText("6/49");
+    }
+    f.settings.remove("ticketPrice/6-45");
 
     const QStringList head = quirmel::TicketHead(dialog->result()->wheel, {"6/49", 2, 6}, 2.5);
     QCOMPARE(head.at(1), QString("19 tickets, game 6/49, guarantee 2 if 6"));
@@ -238,6 +245,22 @@ class WindowToolsTest : public QObject {
       QVERIFY(dialog->result()->stopped && dialog->result()->covered);
       QVERIFY(!dialog->running());
     }
+  }
+
+  // With a game of extra balls, the replay reads them and its table shows them after the draw.
+  void replayShowsTheExtraBalls() {
+    QTemporaryDir dir;
+    WindowFixture f;
+    f.Fill({"1", "2", "3"}, "49", "10");
+    f.Click("cmdElabora");
+    auto* dialog = OpenDialog<quirmel::ReplayDialog>(f, &quirmel::frmAmain::OpenReplayDialog);
+    dialog->findChild<QComboBox*>("game")->setCurrentText("5/50+2/12");
+    QVERIFY(dialog->LoadHistory(
+        WriteText(dir, "euro.csv", "Date,N1,N2,N3,N4,N5,E1,E2\n2026-12-01,3,9,17,28,33,4,11\n")));
+    QTRY_VERIFY(!dialog->busy());
+    QAbstractItemModel* table = dialog->findChild<QTableView*>("draws")->model();
+    QCOMPARE(table->index(0, 2).data().toString(), QString("03 09 17 28 33 + 04 11"));
+    QVERIFY(f.messages.isEmpty());
   }
 
   // The table and both charts show the engine's replay; Export CSV writes the command line's CSV;
