@@ -15,7 +15,7 @@
 #include <numeric>
 #include <random>
 
-#include "engine/engine.h"
+#include "window/form/form.h"
 #include "window/frm_amain.h"
 #include "window/holes_dialog.h"
 #include "window/replay_dialog.h"

@@ -11,9 +11,9 @@
 #include "cli/win_table_text.h"
 #include "engine/check/check.h"
 #include "engine/check/win_table.h"
+#include "engine/core/funzioni.h"
 #include "engine/core/games.h"
 #include "engine/core/text_lines.h"
-#include "engine/design/funzioni.h"
 #include "engine/design/report.h"
 #include "engine/limits.h"
 

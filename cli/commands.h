@@ -20,9 +20,9 @@ inline constexpr int kInputError = 2;     // a usage or input error: nothing on 
 inline constexpr int kInterrupted = 130;  // stopped by SIGINT or SIGTERM
 
 struct DevelopOptions {
-  std::vector<std::string> key;
-  std::string pool;
-  std::string combinations;
+  std::vector<int> key;
+  int pool = 0;
+  int combinations = 0;
   std::string output;  // empty or "-": standard output
 };
 

@@ -1,58 +1,79 @@
-#include <array>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/input.h"
-#include "engine/design/generation.h"
-#include "engine/design/wheel_load.h"
+#include "engine/design/development.h"
 #include "engine/files/wheel_file.h"
 #include "engine/limits.h"
 
 namespace quirmel::cli {
 
+namespace {
+
+constexpr std::size_t kLeastKey = 3;
+
+// The developed rows as a wheel file holds them: every number, those of 50 and above too.
+AnyWheel AsWheel(const Wheel& wheel) {
+  AnyWheel any;
+  std::vector<uint8_t> row;
+  for (int16_t r = 1; r <= wheel.rows(); ++r) {
+    row.clear();
+    for (int16_t p = 1; p <= wheel.positions(); ++p)
+      row.push_back(static_cast<uint8_t>(wheel.at(r, p)));
+    any.AddRow(row);
+  }
+  return any;
+}
+
+}  // namespace
+
 int Develop(const DevelopOptions& options) {
-  if (options.key.size() > 6) {
-    Complain("a key has at most 6 numbers");
+  if (options.key.size() < kLeastKey || options.key.size() > kWindowRowLength) {
+    Complain("--key: a key has " + std::to_string(kLeastKey) + " to " +
+             std::to_string(kWindowRowLength) + " numbers, not " +
+             std::to_string(options.key.size()));
     return kInputError;
   }
-  std::array<std::string, 6> keys;
-  std::copy(options.key.begin(), options.key.end(), keys.begin());
-  WheelState state;
-  const GenerationResult result = GenerateWheel(state, keys, options.pool, options.combinations);
-  if (!result.succeeded) {
-    Complain(result.message);
+  if (options.combinations > options.pool) {
+    Complain("--combinations: at most the pool size, " + std::to_string(options.pool));
     return kInputError;
   }
+  const std::vector<int16_t> key(options.key.begin(), options.key.end());
+  const Wheel wheel = DevelopKey(key, static_cast<int16_t>(options.pool),
+                                 static_cast<int16_t>(options.combinations));
   if (options.output.empty() || options.output == "-") {
-    std::string listing = result.listing;  // the listing's CR LF line ends become LF
-    std::erase(listing, '\r');
-    std::cout << listing;
+    std::cout << DevelopedListing(wheel, "\n");
     return kDone;
   }
-  // A file gets the wheel itself (every number, those of 50 and above too), and only a wheel
-  // that can be read back: a development may repeat a number in a row (key 11 1 5 over 10).
-  const std::string wheel = WriteWheel(StateWheel(state));
-  const WheelReadResult reread = ReadWheel(wheel, {.pool = state.poolSize});
-  if (reread.error) {
+  // A file gets only a wheel that can be read back: a development may repeat a number in a row
+  // (key 11 1 5 over 10).
+  const AnyWheel any = AsWheel(wheel);
+  if (const auto refusal = WheelFileRefusal(any, {.pool = options.pool})) {
     Complain("the developed wheel cannot be written as a wheel file: row " +
-             std::to_string(reread.error->line) + ": " + reread.error->message);
+             std::to_string(refusal->line) + ": " + refusal->message);
     return kInputError;
   }
-  return WriteOutput(options.output, wheel) ? kDone : kInputError;
+  return WriteOutput(options.output, WriteWheel(any)) ? kDone : kInputError;
 }
 
 Command SetUpDevelop(CLI::App& program) {
   auto options = std::make_shared<DevelopOptions>();
   CLI::App* command =
       program.add_subcommand("develop", "Develop a key cyclically into a wheel and list it");
-  command->add_option("--key", options->key, "3 to 6 numbers from 1 to 49, as 5,12,27,40")
+  command
+      ->add_option("--key", options->key,
+                   "3 to 6 numbers from 1 to " + std::to_string(kMaxKeyNumber) + ", as 5,12,27,40")
       ->required()
-      ->delimiter(',');
+      ->delimiter(',')
+      ->check(CLI::Range(1, static_cast<int>(kMaxKeyNumber)));
   command->add_option("--pool", options->pool, "The pool size N the key is developed over")
-      ->required();
+      ->required()
+      ->check(CLI::Range(1, static_cast<int>(kMaxPoolSize)));
   command->add_option("--combinations", options->combinations, "How many rows (at most N)")
-      ->required();
+      ->required()
+      ->check(CLI::Range(1, static_cast<int>(kMaxPoolSize)));
   command->add_option("-o,--output", options->output, "Write the wheel to this file");
   return {command, [options] { return Develop(*options); }};
 }

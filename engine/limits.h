@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/core/funzioni.h"  // IWYU pragma: export
+
 namespace quirmel {
 
 // Numbers and pools: numbers run 1..99, a pool is 1..N for N up to 99 (two digits).
@@ -53,46 +55,7 @@ inline std::string RangeText(int64_t low, int64_t high) {
   return std::to_string(low) + ".." + std::to_string(high);
 }
 
-// "1,000,000": a count as the messages write it, digits grouped by threes.
-inline std::string GroupedText(int64_t count) {
-  const std::string digits = std::to_string(count);
-  const std::size_t sign = count < 0 ? 1 : 0;
-  std::string grouped = digits.substr(0, sign);
-  for (std::size_t i = sign; i < digits.size(); ++i) {
-    if (i > sign && (digits.size() - i) % 3 == 0) grouped += ',';
-    grouped += digits[i];
-  }
-  return grouped;
-}
-
 // A ticket's price, at most (in the player's currency; amounts are shown with two decimals).
 inline constexpr double kMaxTicketPrice = 10'000;
-
-// "402,284.50": an amount of money as the command line writes it, two decimals, digits grouped.
-inline std::string AmountText(double amount) {
-  const auto cents = static_cast<int64_t>(amount * 100 + (amount < 0 ? -0.5 : 0.5));
-  const int64_t whole = cents / 100;
-  const int64_t part = cents < 0 ? -(cents % 100) : cents % 100;
-  std::string text = cents < 0 && whole == 0 ? "-0" : GroupedText(whole);
-  text += part < 10 ? ".0" : ".";
-  text += std::to_string(part);
-  return text;
-}
-
-// "163 tickets x 2.50 = 407.50": what a wheel's tickets cost at a price.
-inline std::string StakeText(int64_t tickets, double price) {
-  return GroupedText(tickets) + (tickets == 1 ? " ticket x " : " tickets x ") + AmountText(price) +
-         " = " + AmountText(price * static_cast<double>(tickets));
-}
-
-// part / whole as a percentage shown to four decimals: never 100% while some of the whole is
-// missing, nor 0% while some is there (one hole in 1,120,529,256 subsets still shows).
-inline double ShownShare(int64_t part, int64_t whole) {
-  constexpr double kLast = 0.0001;  // the last decimal shown
-  double share = whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0;
-  if (part < whole) share = share < 100.0 - kLast ? share : 100.0 - kLast;
-  if (part > 0) share = share > kLast ? share : kLast;
-  return share;
-}
 
 }  // namespace quirmel

@@ -9,7 +9,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "engine/engine.h"
+#include "window/form/form.h"
 
 namespace {
 

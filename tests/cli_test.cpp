@@ -150,8 +150,9 @@ TEST_P(CliStatus, ExitsWithItsStatusAndMessage) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"develop --key 5,12,27,40 --pool 49 --combinations 20", 0, "05 12 27 40\n06 13 28 41\n"},
-    StatusCase{"develop --key 5,12 --pool 49 --combinations 20",       2, "Please enter at least 3 numbers..!"},
-    StatusCase{"develop --key 5,12,27 --pool 9 --combinations 20",     2, "Don't exceed the numerical mass..!"},
+    StatusCase{"develop --key 5,12 --pool 49 --combinations 20",       2, "--key: a key has 3 to 6 numbers, not 2"},
+    StatusCase{"develop --key 5,12,50 --pool 49 --combinations 20",    2, "--key: Value 50 not in range 1 to 49"},
+    StatusCase{"develop --key 5,12,27 --pool 9 --combinations 20",     2, "--combinations: at most the pool size, 9"},
     StatusCase{"check {wheel} --draw 2 --guarantee 2",                 0, "Covered at 2: 100.0000%"},
     StatusCase{"check - --draw 2 < {wheel}",                           0, "Hits 02 - Integral: 21"},
     StatusCase{"check {wheel} --draw 3 --guarantee 3",                 1, "Holes: 28"},

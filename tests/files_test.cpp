@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/engine.h"
+#include "window/form/form.h"
 
 namespace quirmel {
 namespace {

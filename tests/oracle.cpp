@@ -172,14 +172,8 @@ Wheel RandomWheel(uint32_t seed, int rows, int positions, int low, int high) {
 }
 
 Wheel DevelopedWheel(const std::vector<int>& key, int poolSize, int rows) {
-  std::array<std::string, 6> texts;
-  for (std::size_t i = 0; i < key.size(); ++i)
-    texts[i] = std::to_string(key[i]);
-  WheelState state;
-  const GenerationResult result =
-      GenerateWheel(state, texts, std::to_string(poolSize), std::to_string(rows));
-  if (!result.succeeded) throw std::runtime_error("DevelopedWheel: " + result.message);
-  return *state.wheel;
+  const std::vector<int16_t> numbers(key.begin(), key.end());
+  return DevelopKey(numbers, static_cast<int16_t>(poolSize), static_cast<int16_t>(rows));
 }
 
 }  // namespace quirmel::testing

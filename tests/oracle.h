@@ -3,7 +3,7 @@
 // The straightforward analysis, kept as the reference the fast one is checked against: a presence
 // table per row, every subset visited by nested loops, every row's hits counted.
 
-#include "engine/engine.h"
+#include "window/form/form.h"
 
 namespace quirmel::testing {
 

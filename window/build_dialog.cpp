@@ -17,8 +17,8 @@
 #include "engine/book/book.h"
 #include "engine/builder/key_numbers.h"
 #include "engine/core/text_error.h"
-#include "engine/design/wheel_load.h"
 #include "engine/files/wheel_file.h"
+#include "window/form/wheel_load.h"
 #include "window/ticket_price.h"
 
 namespace quirmel {

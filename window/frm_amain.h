@@ -34,7 +34,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/engine.h"
+#include "window/form/form.h"
 #include "window/seams.h"
 #include "window/ticket_print.h"
 
@@ -127,6 +127,7 @@ class frmAmain : public QWidget {
   // The menu items and their shortcuts: off while an analysis runs, when none of them can act.
   void EnableActions(bool enabled);
   bool UseWheelText(std::string_view text, const QString& name);
+  bool UseLoadedWheel(const WheelLoadResult& load, const QString& name, std::string_view text);
   void OpenTool(QDialog* dialog);
   std::optional<AnyWheel> WheelForTool();
   void ShowListingMenu(const QPoint& at);

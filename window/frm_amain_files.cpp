@@ -161,7 +161,11 @@ bool frmAmain::OpenWheel(const QString& fileName) {
 }
 
 bool frmAmain::UseWheelText(std::string_view text, const QString& name) {
-  const WheelLoadResult load = LoadWheel(text);
+  return UseLoadedWheel(LoadWheel(text), name, text);
+}
+
+bool frmAmain::UseLoadedWheel(const WheelLoadResult& load, const QString& name,
+                              std::string_view text) {
   if (load.error) {
     seams_.showError(
         this, QString::fromStdString(EscapeControls(Describe(*load.error, name.toStdString())) +
@@ -187,19 +191,16 @@ void frmAmain::SaveWheelAs() {
     seams_.showError(this, kMsgDevelopFirst);
     return;
   }
-  // What is saved must open again: a developed row may repeat a number (a key such as 11 1 5
-  // over 10 gives 02 02 06), which a wheel file does not allow.
-  const std::string text = WriteWheel(wheel);
-  if (const WheelLoadResult reopened = LoadWheel(text); reopened.error) {
+  if (const auto reopened = WheelFileRefusal(wheel, {})) {
     seams_.showError(this, QString("The wheel cannot be saved: a wheel file could not be opened "
                                    "again (row %1: %2)")
-                               .arg(reopened.error->line)
-                               .arg(QString::fromStdString(reopened.error->message)));
+                               .arg(reopened->line)
+                               .arg(QString::fromStdString(reopened->message)));
     return;
   }
   const QString fileName = seams_.chooseSaveFile(this, "Save wheel as");
   if (fileName.isEmpty()) return;
-  WriteFile(fileName, QByteArray::fromStdString(text), false);
+  WriteFile(fileName, QByteArray::fromStdString(WriteWheel(wheel)), false);
 }
 
 void frmAmain::SaveReportAs() {

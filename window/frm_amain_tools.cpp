@@ -41,7 +41,7 @@ void frmAmain::OpenBuildDialog() {
         seams_,
         [this](const AnyWheel& wheel, const TicketsFor& made) {
           if (!ShowWheel(wheel)) return false;
-          builtWheel_ = StateWheel(state_);
+          builtWheel_ = wheel;
           builtFor_ = made;
           return true;
         },
@@ -84,7 +84,7 @@ void frmAmain::OpenHolesDialog() {
 
 bool frmAmain::ShowWheel(const AnyWheel& wheel) {
   if (analysisRunning_) return false;
-  return UseWheelText(WriteWheel(wheel), QStringLiteral("The built wheel"));
+  return UseLoadedWheel(LoadWheel(wheel), QStringLiteral("The built wheel"), {});
 }
 
 }  // namespace quirmel

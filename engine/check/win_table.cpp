@@ -1,7 +1,6 @@
 #include "engine/check/win_table.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "engine/core/subsets.h"
 #include "engine/limits.h"
@@ -81,10 +80,8 @@ std::string WinTableText(const std::vector<WinTableRow>& table, const std::strin
     int64_t atLeast = row.subsets;  // the h-subsets at this level or above
     bool first = true;
     for (const auto& [level, subsets] : row.byBest) {
-      char share[32];
-      std::snprintf(share, sizeof share, "%.4f%%", ShownShare(atLeast, row.subsets));
-      text += (first ? " at least " : ", ") + std::to_string(level) + " in " + share +
-              (first ? " of cases" : "");
+      text += (first ? " at least " : ", ") + std::to_string(level) + " in " +
+              ShareText(atLeast, row.subsets) + (first ? " of cases" : "");
       first = false;
       atLeast -= subsets;
     }

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "engine/check/check.h"
+#include "engine/core/funzioni.h"
 #include "engine/design/coverage.h"
-#include "engine/design/funzioni.h"
 
 namespace quirmel {
 

@@ -105,4 +105,8 @@ std::string WriteWheel(const AnyWheel& wheel) {
   return text;
 }
 
+std::optional<TextError> WheelFileRefusal(const AnyWheel& wheel, const WheelReadOptions& options) {
+  return ReadWheel(WriteWheel(wheel), options).error;
+}
+
 }  // namespace quirmel

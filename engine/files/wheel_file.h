@@ -36,4 +36,9 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
 // back equal.
 std::string WriteWheel(const AnyWheel& wheel);
 
+// Why the wheel, written as a wheel file, would not read back under `options` (a developed row
+// may repeat a number, as the key 11 1 5 over 10 gives 02 02 06); nothing when it would. What is
+// saved must open again.
+std::optional<TextError> WheelFileRefusal(const AnyWheel& wheel, const WheelReadOptions& options);
+
 }  // namespace quirmel

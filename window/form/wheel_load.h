@@ -6,11 +6,12 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "engine/core/any_wheel.h"
 #include "engine/core/text_error.h"
-#include "engine/design/variabili.h"
 #include "engine/design/wheel.h"
+#include "window/form/variabili.h"
 
 namespace quirmel {
 
@@ -27,7 +28,10 @@ struct WheelLoadResult {
   std::optional<TextError> error;  // names the line: the reader's refusal or a window limit
 };
 
+// A wheel file's text, or a wheel made elsewhere (a built one); `lines` names the line each row
+// stood on in its file, for the refusal (row numbers when empty).
 WheelLoadResult LoadWheel(std::string_view text);
+WheelLoadResult LoadWheel(const AnyWheel& wheel, const std::vector<int64_t>& lines = {});
 
 // Makes the loaded wheel the state's wheel, as a generation would.
 void UseWheel(WheelState& state, const LoadedWheel& loaded);

@@ -1,4 +1,4 @@
-#include "engine/design/funzioni.h"
+#include "engine/core/funzioni.h"
 
 #include <cmath>
 #include <cstdio>
@@ -33,6 +33,23 @@ bool ScaledRound(double magnitude, long long& rounded) {
   return true;
 }
 
+std::string PercentDigits(double value, const NumberFormat& format) {
+  std::string text;
+  long long rounded = 0;
+  if (ScaledRound(std::fabs(value), rounded)) {
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, "%04lld", rounded % 10000);
+    if (std::signbit(value) && rounded != 0) text += '-';
+    text += std::to_string(rounded / 10000) + format.decimalSeparator + fraction;
+  } else {
+    // Far outside any share (or not a number): shown as printf has it, never cut.
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.4f", value);
+    text = buffer;
+  }
+  return text + '%';
+}
+
 }  // namespace
 
 std::size_t Utf8Length(const std::string& text) {
@@ -55,24 +72,42 @@ std::string FormatLargeCount(int64_t value, const NumberFormat& format) {
   return text;
 }
 
+std::string GroupedText(int64_t count) {
+  return FormatLargeCount(count, NumberFormat{});
+}
+
 std::string FormatPercent(double value, const NumberFormat& format) {
-  std::string text;
-  long long rounded = 0;
-  if (ScaledRound(std::fabs(value), rounded)) {
-    char fraction[8];
-    std::snprintf(fraction, sizeof fraction, "%04lld", rounded % 10000);
-    if (std::signbit(value) && rounded != 0) text += '-';
-    text += std::to_string(rounded / 10000) + format.decimalSeparator + fraction;
-  } else {
-    // Far outside any share (or not a number): shown as printf has it, never cut.
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.4f", value);
-    text = buffer;
-  }
-  text += '%';
+  std::string text = PercentDigits(value, format);
   const std::size_t length = Utf8Length(text);
   if (length < kPercentWidth) text.insert(0, kPercentWidth - length, ' ');
   return text;
+}
+
+double ShownShare(int64_t part, int64_t whole) {
+  constexpr double kLast = 0.0001;  // the last decimal shown
+  double share = whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0;
+  if (part < whole) share = share < 100.0 - kLast ? share : 100.0 - kLast;
+  if (part > 0) share = share > kLast ? share : kLast;
+  return share;
+}
+
+std::string ShareText(int64_t part, int64_t whole) {
+  return PercentDigits(ShownShare(part, whole), NumberFormat{});
+}
+
+std::string AmountText(double amount) {
+  const auto cents = static_cast<int64_t>(amount * 100 + (amount < 0 ? -0.5 : 0.5));
+  const int64_t whole = cents / 100;
+  const int64_t part = cents < 0 ? -(cents % 100) : cents % 100;
+  std::string text = cents < 0 && whole == 0 ? "-0" : GroupedText(whole);
+  text += part < 10 ? ".0" : ".";
+  text += std::to_string(part);
+  return text;
+}
+
+std::string StakeText(int64_t tickets, double price) {
+  return GroupedText(tickets) + (tickets == 1 ? " ticket x " : " tickets x ") + AmountText(price) +
+         " = " + AmountText(price * static_cast<double>(tickets));
 }
 
 }  // namespace quirmel

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/design/variabili.h"
+#include "window/form/variabili.h"
 
 namespace quirmel {
 

@@ -1,4 +1,4 @@
-#include "engine/design/wheel_load.h"
+#include "window/form/wheel_load.h"
 
 #include <algorithm>
 
@@ -7,18 +7,23 @@
 namespace quirmel {
 
 WheelLoadResult LoadWheel(std::string_view text) {
-  WheelReadResult read = ReadWheel(text);
+  const WheelReadResult read = ReadWheel(text);
   if (read.error) return {std::nullopt, read.error};
-  const AnyWheel& any = read.wheel;
+  return LoadWheel(read.wheel, read.lines);
+}
+
+WheelLoadResult LoadWheel(const AnyWheel& any, const std::vector<int64_t>& lines) {
+  const auto lineOf = [&lines](std::size_t r) {
+    return r < lines.size() ? lines[r] : static_cast<int64_t>(r + 1);
+  };
   for (std::size_t r = 0; r < any.rowCount(); ++r) {
     if (r == kWindowRows) {
       return {std::nullopt,
-              TextError{read.lines[r], 0,
+              TextError{lineOf(r), 0,
                         "the window takes at most " + GroupedText(kWindowRows) + " rows"}};
     }
     if (any.row(r).size() > kWindowRowLength) {
-      return {std::nullopt,
-              TextError{read.lines[r], 0, "the window takes rows of at most 6 numbers"}};
+      return {std::nullopt, TextError{lineOf(r), 0, "the window takes rows of at most 6 numbers"}};
     }
   }
   const auto rows = static_cast<int16_t>(any.rowCount());
