@@ -262,69 +262,47 @@ void BuildDialog::Start() {
   bound_ = SchoenheimBound(places, request.rowSize, request.guarantee, request.drawSize);
   limit_ = request.seconds;
   request.progress = [this](const BuildProgress& now) {
-    const std::lock_guard lock(mutex_);
-    latest_ = now;
+    bestRows_ = now.bestRows;
     return stopRequested();
   };
-  {
-    const std::lock_guard lock(mutex_);
-    latest_ = {};
-    found_.reset();
-    winTable_.clear();
-    failure_.clear();
-  }
+  bestRows_ = 0;
   result_.reset();
   wheelText_->clear();
   ShowStatus({}, 0);
   progressBar_->setValue(0);
   elapsed_.start();
-  StartRun([this, request] {
-    try {
-      BuildResult result = BuildWheel(request);
-      std::vector<WinTableRow> table = BuiltWinTable(request, result);
-      const std::lock_guard lock(mutex_);
-      found_ = std::move(result);
-      winTable_ = std::move(table);
-    } catch (const std::exception& error) {
-      const std::lock_guard lock(mutex_);
-      failure_ = QString::fromStdString(FailureText(error));
-    }
-  });
+  StartRun<BuiltWheel>(
+      [request] {
+        BuildResult result = BuildWheel(request);
+        std::vector<WinTableRow> table = BuiltWinTable(request, result);
+        return BuiltWheel{std::move(result), std::move(table)};
+      },
+      [this](RunOutcome<BuiltWheel>& outcome) { Finished(outcome); });
   ShowRunning(true);
 }
 
 void BuildDialog::Tick() {
-  BuildProgress now;
-  {
-    const std::lock_guard lock(mutex_);
-    now = latest_;
-  }
+  const int64_t bestRows = bestRows_;
   const double seconds = elapsed_.elapsed() / 1000.0;
   progressBar_->setValue(static_cast<int>(std::min(1.0, seconds / limit_) * kProgressSteps));
-  const QString best = now.bestRows > 0 ? Rows(now.bestRows) : QStringLiteral("no cover yet");
+  const QString best = bestRows > 0 ? Rows(bestRows) : QStringLiteral("no cover yet");
   const QString bound = bound_ ? Rows(*bound_) : QStringLiteral("not known for M > T");
   ShowStatus(QStringLiteral("Best so far: %1.  Lower bound: %2.  Elapsed: %3 s")
                  .arg(best, bound)
                  .arg(seconds, 0, 'f', 1),
-             now.bestRows);
+             bestRows);
 }
 
-void BuildDialog::Finished() {
+void BuildDialog::Finished(RunOutcome<BuiltWheel>& outcome) {
   ShowRunning(false);
   progressBar_->setValue(kProgressSteps);
-  QString failure;
-  std::vector<WinTableRow> table;
-  {
-    const std::lock_guard lock(mutex_);
-    failure = failure_;
-    result_ = std::move(found_);
-    table = std::move(winTable_);
-  }
-  if (!failure.isEmpty()) {
+  if (!outcome.result) {
     ShowStatus({}, 0);
-    seams_.showError(this, failure);
+    seams_.showError(this, outcome.failure);
     return;
   }
+  result_ = std::move(outcome.result->result);
+  const std::vector<WinTableRow>& table = outcome.result->table;
   const BuildResult& result = *result_;
   const int64_t rows = static_cast<int64_t>(result.wheel.rowCount());
   const bool anyCover = result.covered || result.firstCover >= 0;

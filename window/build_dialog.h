@@ -8,9 +8,9 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 #include "engine/builder/builder.h"
@@ -38,6 +38,12 @@ struct TypedNumbers {
 };
 TypedNumbers ReadTypedNumbers(const QString& text);
 
+// A search's wheel and its win table, made on the search's thread.
+struct BuiltWheel {
+  BuildResult result;
+  std::vector<WinTableRow> table;
+};
+
 class BuildDialog : public ToolDialog {
   Q_OBJECT
 
@@ -56,7 +62,7 @@ class BuildDialog : public ToolDialog {
 
  protected:
   void Tick() override;
-  void Finished() override;
+  void Finished(RunOutcome<BuiltWheel>& outcome);
 
  private:
   void UseResult();
@@ -92,12 +98,7 @@ class BuildDialog : public ToolDialog {
   QTimer bookTimer_;        // the book is looked up once typing pauses
   int bookRows_ = 0;        // rows of the book's wheel the last search started from; 0: none
 
-  // Shared with the search's thread.
-  std::mutex mutex_;
-  BuildProgress latest_;
-  std::optional<BuildResult> found_;
-  std::vector<WinTableRow> winTable_;
-  QString failure_;
+  std::atomic<int64_t> bestRows_{0};  // the search's best so far, left by its thread
 
   std::optional<BuildResult> result_;  // the last search's, on this thread
   std::optional<int64_t> bound_;

@@ -86,18 +86,8 @@ void HolesDialog::Start() {
   total_ = 0;
   result_.reset();
   holes_->clear();
-  StartRun([this, request] {
-    try {
-      CheckResult result = CheckWheel(request);
-      const std::lock_guard lock(mutex_);
-      found_ = std::move(result);
-      failure_.clear();
-    } catch (const std::exception& error) {
-      const std::lock_guard lock(mutex_);
-      found_.reset();
-      failure_ = QString::fromStdString(FailureText(error));
-    }
-  });
+  StartRun<CheckResult>([request] { return CheckWheel(request); },
+                        [this](RunOutcome<CheckResult>& outcome) { Finished(outcome); });
   ShowRunning(true);
   Tick();
 }
@@ -107,17 +97,12 @@ void HolesDialog::Tick() {
       QStringLiteral("Examined %1 of %2 draws").arg(Grouped(examined_), Grouped(total_)));
 }
 
-void HolesDialog::Finished() {
+void HolesDialog::Finished(RunOutcome<CheckResult>& outcome) {
   ShowRunning(false);
-  QString failure;
-  {
-    const std::lock_guard lock(mutex_);
-    failure = failure_;
-    result_ = std::move(found_);
-  }
-  if (!failure.isEmpty()) {
+  result_ = std::move(outcome.result);
+  if (!result_) {
     counter_->clear();
-    seams_.showError(this, failure);
+    seams_.showError(this, outcome.failure);
     return;
   }
   const CheckResult& result = *result_;

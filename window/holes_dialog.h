@@ -5,7 +5,6 @@
 // while the check runs off the user-interface thread, and Copy and Save.
 
 #include <atomic>
-#include <mutex>
 #include <optional>
 
 #include "engine/check/check.h"
@@ -31,7 +30,7 @@ class HolesDialog : public ToolDialog {
 
  protected:
   void Tick() override;
-  void Finished() override;
+  void Finished(RunOutcome<CheckResult>& outcome);
 
  private:
   void ShowRunning(bool running);
@@ -52,9 +51,6 @@ class HolesDialog : public ToolDialog {
   // Shared with the check's thread.
   std::atomic<int64_t> examined_{0};
   std::atomic<int64_t> total_{0};
-  std::mutex mutex_;
-  std::optional<CheckResult> found_;
-  QString failure_;
 
   std::optional<CheckResult> result_;
 };

@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <stdexcept>
 
 #include "engine/core/text_error.h"
 #include "engine/core/text_lines.h"
@@ -163,39 +164,32 @@ bool ReplayDialog::LoadHistory(const QString& fileName) {
                                     .drawSize = drawSize,
                                     .extraPool = game ? game->extraPool : 0,
                                     .extraDrawn = game ? game->extraDrawn : 0};
-  StartRun([this, fileName, drawSize, readOptions] {
-    auto history = std::make_shared<ReplayedHistory>();
-    history->drawSize = drawSize;
-    QString failure;
-    try {
-      const FileRead file = ReadWholeFile(fileName, kMaxInputBytes);
-      const std::string_view text(file.bytes.constData(),
-                                  static_cast<std::size_t>(file.bytes.size()));
-      if (!file.error.isEmpty()) {
-        failure = file.error;
-      } else if (!stopRequested()) {
+  using Loaded = std::shared_ptr<const ReplayedHistory>;
+  StartRun<Loaded>(
+      [this, fileName, drawSize, readOptions]() -> Loaded {
+        const FileRead file = ReadWholeFile(fileName, kMaxInputBytes);
+        if (!file.error.isEmpty()) throw std::runtime_error(file.error.toStdString());
+        const std::string_view text(file.bytes.constData(),
+                                    static_cast<std::size_t>(file.bytes.size()));
+        if (stopRequested()) return nullptr;
         DrawReadResult read = ReadDraws(text, readOptions);
         if (read.error) {
-          failure = QString::fromStdString(
-              EscapeControls(Describe(*read.error, fileName.toStdString())) + EncodingHint(text));
-        } else {
-          history->draws = std::move(read.draws);
-          toReplay_ = static_cast<int64_t>(history->draws.size());
-          history->replay =
-              ReplayDraws(wheel_, history->draws, drawSize, [this](int64_t replayed, int64_t) {
-                replayed_ = replayed;
-                return stopRequested();
-              });
+          throw std::runtime_error(EscapeControls(Describe(*read.error, fileName.toStdString())) +
+                                   EncodingHint(text));
         }
-      }
-    } catch (const std::exception& error) {
-      failure = QString::fromStdString(FailureText(error));
-    }
-    const bool whole = failure.isEmpty() && !stopRequested() && !history->replay.totals.stopped;
-    const std::lock_guard lock(mutex_);
-    loaded_ = whole ? std::move(history) : nullptr;
-    failure_ = failure;
-  });
+        auto history = std::make_shared<ReplayedHistory>();
+        history->drawSize = drawSize;
+        history->draws = std::move(read.draws);
+        toReplay_ = static_cast<int64_t>(history->draws.size());
+        history->replay =
+            ReplayDraws(wheel_, history->draws, drawSize, [this](int64_t replayed, int64_t) {
+              replayed_ = replayed;
+              return stopRequested();
+            });
+        // Only a whole replay is shown.
+        return stopRequested() || history->replay.totals.stopped ? nullptr : history;
+      },
+      [this](RunOutcome<Loaded>& outcome) { Finished(outcome); });
   ShowRunning(true);
   Tick();
   return true;
@@ -209,14 +203,9 @@ void ReplayDialog::Tick() {
                                      .arg(name, Grouped(replayed_), Grouped(total)));
 }
 
-void ReplayDialog::Finished() {
-  std::shared_ptr<const ReplayedHistory> loaded;
-  QString failure;
-  {
-    const std::lock_guard lock(mutex_);
-    loaded = std::move(loaded_);
-    failure = std::move(failure_);
-  }
+void ReplayDialog::Finished(RunOutcome<std::shared_ptr<const ReplayedHistory>>& outcome) {
+  const std::shared_ptr<const ReplayedHistory> loaded = outcome.result.value_or(nullptr);
+  const QString& failure = outcome.failure;
   ShowRunning(false);
   if (!loaded) {  // refused or stopped: what was shown stays, at its draw size
     const QSignalBlocker quiet(drawSizeBox_);

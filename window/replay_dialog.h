@@ -11,7 +11,6 @@
 #include <QString>
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 #include "engine/core/any_wheel.h"
 #include "window/draw_table_model.h"
@@ -42,7 +41,7 @@ class ReplayDialog : public ToolDialog {
 
  private:
   void Tick() override;
-  void Finished() override;
+  void Finished(RunOutcome<std::shared_ptr<const ReplayedHistory>>& outcome);
   void ChooseHistory();
   void ShowRunning(bool running);
   QString ShownText() const;
@@ -57,13 +56,10 @@ class ReplayDialog : public ToolDialog {
   std::shared_ptr<const ReplayedHistory> shown_;
   int drawSize_ = 6;  // of the draws shown, or asked for before any
 
-  // The load under way: its file, then what it left behind, under the mutex.
+  // The load under way: its file and its progress.
   QString loadingName_;
   std::atomic<int64_t> replayed_{0};
   std::atomic<int64_t> toReplay_{0};  // 0 while the file is read
-  std::mutex mutex_;
-  std::shared_ptr<const ReplayedHistory> loaded_;
-  QString failure_;
 
   QLabel* history_ = nullptr;
   QSpinBox* drawSizeBox_ = nullptr;

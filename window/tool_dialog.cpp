@@ -39,7 +39,7 @@ ToolDialog::ToolDialog(WindowSeams seams, const QString& title, QWidget* parent)
   connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
 }
 
-void ToolDialog::StartRun(std::function<void()> work) {
+void ToolDialog::StartWork(std::function<void()> work) {
   run_.Start(std::move(work));
   poll_.start();
 }
@@ -47,7 +47,7 @@ void ToolDialog::StartRun(std::function<void()> work) {
 void ToolDialog::Poll() {
   if (run_.finished()) {
     poll_.stop();
-    Finished();
+    finished_();
   } else {
     Tick();
   }

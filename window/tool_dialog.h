@@ -5,10 +5,14 @@
 // first and keeps what it found.
 
 #include <QDialog>
+#include <QString>
 #include <QTimer>
 #include <initializer_list>
+#include <memory>
+#include <optional>
 
 #include "engine/core/games.h"
+#include "engine/core/text_error.h"
 #include "window/background_run.h"
 #include "window/seams.h"
 
@@ -21,6 +25,13 @@ class QSpinBox;
 class QPushButton;
 
 namespace quirmel {
+
+// What one run of tool work gave: what it returned, or why it failed as the player reads it.
+template <typename Result>
+struct RunOutcome {
+  std::optional<Result> result;
+  QString failure;
+};
 
 // A count in the user's locale, digits grouped ("1,000,000" or "1.000.000").
 QString Grouped(int64_t value);
@@ -37,12 +48,23 @@ class ToolDialog : public QDialog {
 
  protected:
   // Starts `work` off the user-interface thread; Tick() is called every 50 ms while it runs and
-  // Finished() once when it has returned.
-  void StartRun(std::function<void()> work);
+  // `finished` once, on this thread, with what it returned or threw. The work shares nothing
+  // else with the dialog but the progress it leaves in atomics.
+  template <typename Result>
+  void StartRun(std::function<Result()> work, std::function<void(RunOutcome<Result>&)> finished) {
+    auto outcome = std::make_shared<RunOutcome<Result>>();
+    finished_ = [outcome, finished = std::move(finished)] { finished(*outcome); };
+    StartWork([outcome, work = std::move(work)] {
+      try {
+        outcome->result.emplace(work());
+      } catch (const std::exception& error) {
+        outcome->failure = QString::fromStdString(FailureText(error));
+      }
+    });
+  }
   void StopRun() { run_.RequestStop(); }
   bool stopRequested() const { return run_.stopRequested(); }
   virtual void Tick() {}
-  virtual void Finished() {}
 
   // A button of the dialog, named for tests and screen readers.
   QPushButton* MakeButton(const QString& text, const QString& name);
@@ -69,9 +91,11 @@ class ToolDialog : public QDialog {
   WindowSeams seams_;
 
  private:
+  void StartWork(std::function<void()> work);
   void Poll();
 
   BackgroundRun run_;
+  std::function<void()> finished_;
   QTimer poll_;
 };
 
