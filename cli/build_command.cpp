@@ -96,6 +96,78 @@ std::string BookNote(const BookEntry* book, const BuildResult& result) {
   return "";
 }
 
+BuildRequest RequestOf(const BuildOptions& options) {
+  return {.poolSize = options.pool.value_or(0),
+          .numbers = options.numbers,
+          .keyNumbers = options.keyNumbers,
+          .rowSize = options.row,
+          .guarantee = options.guarantee,
+          .drawSize = options.draw.value_or(options.guarantee),
+          .targetRows = options.rows,
+          .seconds = options.seconds,
+          .maxMoves = options.moves,
+          .seed = options.seed,
+          .threads = options.threads};
+}
+
+// What is written: the wheel with its win table, under a header of what it is.
+std::string WheelText(const BuildOptions& options, const BuildRequest& request,
+                      const BuildResult& result, const BookEntry* fromBook,
+                      const std::vector<WinTableRow>& winTable) {
+  if (options.format == "json") return Json(options, request, result, winTable);
+  std::ostringstream header;
+  if (result.covered) header << "# verified: " << GuaranteeText(request) << '\n';
+  if (result.stopped) header << "# stopped: the best wheel when the search was stopped\n";
+  if (const std::string book = BookNote(fromBook, result); !book.empty())
+    header << "# " << book << '\n';
+  if (FindGame(options.game)) header << "# game " << options.game << '\n';
+  if (options.price) header << "# stake " << StakeText(RowCount(result), *options.price) << '\n';
+  return header.str() + WriteWheel(result.wheel) + WinTableText(winTable, "# ");
+}
+
+// Says on standard error what the written wheel is, and returns the exit status that goes with it.
+int Verdict(const BuildOptions& options, const BuildRequest& request, const BuildResult& result,
+            const BookEntry* fromBook) {
+  const int64_t rows = RowCount(result);
+  if (result.stopped) {
+    Complain("stopped: the best wheel has " + Counted(rows, "row", "rows") +
+             (result.covered       ? ""
+              : result.bestAt >= 0 ? ", a cover not yet confirmed by the final check"
+                                   : ", not a cover"));
+    return kInterrupted;
+  }
+  if (result.unchecked) {
+    Complain(
+        "the check of every draw did not end within the time limit: the wheel written is"
+        " not verified (allow more --seconds)");
+    return kHoles;
+  }
+  if (!result.covered) {
+    Complain("the wheel written is not verified as a cover");
+    return kHoles;
+  }
+  if (options.rows && !result.reachedTarget) {
+    Complain("the time ran out before a cover of " + Counted(*options.rows, "row", "rows") +
+             ": the best cover has " + Counted(rows, "row", "rows"));
+    return kHoles;
+  }
+  std::string book = BookNote(fromBook, result);
+  if (!book.empty()) book = ", " + book;
+  const std::string game = FindGame(options.game) ? "game " + options.game + ": " : "";
+  const std::string stake =
+      options.price ? ", stake " + AmountText(*options.price * static_cast<double>(rows)) : "";
+  std::cerr << game << "verified: " << GuaranteeText(request) << " ("
+            << Counted(rows, "row", "rows") << (result.smallest ? ", the fewest possible" : "")
+            << stake << book << ")\n"
+            << Summary(result) << '\n';
+  const int64_t counted =
+      WinTableSubsets(static_cast<int>(result.numbers.size()), request.drawSize, request.guarantee);
+  if (counted > kWinTableSubsets)
+    std::cerr << "(no win table: " << counted << " subsets to count; quirmel-cli check --win-table"
+              << " counts them)\n";
+  return kDone;
+}
+
 }  // namespace
 
 int Build(const BuildOptions& options) {
@@ -105,17 +177,7 @@ int Build(const BuildOptions& options) {
              RangeText(kMinDrawSize, kMaxDrawSize) + ")");
     return kInputError;
   }
-  BuildRequest request{.poolSize = options.pool.value_or(0),
-                       .numbers = options.numbers,
-                       .keyNumbers = options.keyNumbers,
-                       .rowSize = options.row,
-                       .guarantee = options.guarantee,
-                       .drawSize = options.draw.value_or(options.guarantee),
-                       .targetRows = options.rows,
-                       .seconds = options.seconds,
-                       .maxMoves = options.moves,
-                       .seed = options.seed,
-                       .threads = options.threads};
+  BuildRequest request = RequestOf(options);
   if (!Writable(options.output)) return kInputError;
   // The book's wheel for these numbers, when it holds one, is the answer at once; the search
   // then looks for a smaller one.
@@ -140,65 +202,11 @@ int Build(const BuildOptions& options) {
              " before a first cover: nothing written");
     return result.stopped ? kInterrupted : kHoles;
   }
-
   // The win table over the numbers the wheel is for, unless that takes long.
-  std::vector<WinTableRow> winTable;
-  const int64_t counted =
-      WinTableSubsets(static_cast<int>(result.numbers.size()), request.drawSize, request.guarantee);
-  winTable = BuiltWinTable(request, result);
-
-  std::string text;
-  if (options.format == "json") {
-    text = Json(options, request, result, winTable);
-  } else {
-    std::ostringstream header;
-    if (result.covered) {
-      header << "# verified: " << GuaranteeText(request) << '\n';
-    }
-    if (result.stopped) header << "# stopped: the best wheel when the search was stopped\n";
-    if (const std::string book = BookNote(fromBook, result); !book.empty())
-      header << "# " << book << '\n';
-    if (FindGame(options.game)) header << "# game " << options.game << '\n';
-    if (options.price) header << "# stake " << StakeText(RowCount(result), *options.price) << '\n';
-    text = header.str() + WriteWheel(result.wheel) + WinTableText(winTable, "# ");
-  }
-  if (!WriteOutput(options.output, text)) return kInputError;
-  const std::size_t rows = result.wheel.rowCount();
-  if (result.stopped) {
-    Complain("stopped: the best wheel has " + Counted(static_cast<int64_t>(rows), "row", "rows") +
-             (result.covered       ? ""
-              : result.bestAt >= 0 ? ", a cover not yet confirmed by the final check"
-                                   : ", not a cover"));
-    return kInterrupted;
-  }
-  if (result.unchecked) {
-    Complain(
-        "the check of every draw did not end within the time limit: the wheel written is"
-        " not verified (allow more --seconds)");
-    return kHoles;
-  }
-  if (!result.covered) {
-    Complain("the wheel written is not verified as a cover");
-    return kHoles;
-  }
-  if (options.rows && !result.reachedTarget) {
-    Complain("the time ran out before a cover of " + Counted(*options.rows, "row", "rows") +
-             ": the best cover has " + Counted(static_cast<int64_t>(rows), "row", "rows"));
-    return kHoles;
-  }
-  std::string book = BookNote(fromBook, result);
-  if (!book.empty()) book = ", " + book;
-  const std::string game = FindGame(options.game) ? "game " + options.game + ": " : "";
-  const std::string stake =
-      options.price ? ", stake " + AmountText(*options.price * static_cast<double>(rows)) : "";
-  std::cerr << game << "verified: " << GuaranteeText(request) << " ("
-            << Counted(static_cast<int64_t>(rows), "row", "rows")
-            << (result.smallest ? ", the fewest possible" : "") << stake << book << ")\n"
-            << Summary(result) << '\n';
-  if (result.covered && counted > kWinTableSubsets)
-    std::cerr << "(no win table: " << counted << " subsets to count; quirmel-cli check --win-table"
-              << " counts them)\n";
-  return kDone;
+  const std::vector<WinTableRow> winTable = BuiltWinTable(request, result);
+  if (!WriteOutput(options.output, WheelText(options, request, result, fromBook, winTable)))
+    return kInputError;
+  return Verdict(options, request, result, fromBook);
 }
 
 Command SetUpBuild(CLI::App& program) {

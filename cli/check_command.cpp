@@ -129,26 +129,16 @@ int Check(const CheckOptions& options) {
                                     .pool = options.pool.value_or(kMaxWheelNumber),
                                     .only = numbers});
   if (!read) return StopSignals::Requested() ? kInterrupted : kInputError;
-  // Over the player's numbers, the wheel is checked over their places 1..n.
-  const AnyWheel wheel = numbers.empty() ? *read : OverNumbers(*read, numbers);
   const int pool = numbers.empty() ? options.pool.value_or(read->LargestNumber())
                                    : static_cast<int>(numbers.size());
-  if (options.guarantee && *options.guarantee > options.draw) {
-    Complain("the guarantee is at most the draw size " + std::to_string(options.draw));
-    return kInputError;
-  }
-  if (pool < options.draw) {
-    Complain("--draw: a draw of " + std::to_string(options.draw) + " from " + std::to_string(pool) +
-             " numbers is not possible");
-    return kInputError;
-  }
   ProgressLine progress(!options.quiet);
   const CheckProgress hook = [&progress](int64_t examined, int64_t total) {
     progress.Show(examined, total);
     return StopSignals::Requested();
   };
-  const CheckRequest request{.wheel = wheel,
+  const CheckRequest request{.wheel = *read,
                              .poolSize = pool,
+                             .numbers = numbers,
                              .drawSize = options.draw,
                              .guarantee = options.guarantee,
                              .holesToList = options.holes,
@@ -160,7 +150,8 @@ int Check(const CheckOptions& options) {
   try {
     result = CheckWheel(request);
     if (options.winTable && !result.stopped) {
-      winTable = WinTable(wheel, OneTo(pool), options.draw, options.guarantee.value_or(2), hook);
+      winTable = WinTable(*read, numbers.empty() ? OneTo(pool) : numbers, options.draw,
+                          options.guarantee.value_or(2), hook);
       if (!winTable.empty() && winTable.back().stopped) result.stopped = true;
     }
   } catch (const std::exception& error) {  // limits the options could not express
@@ -168,12 +159,6 @@ int Check(const CheckOptions& options) {
     return kInputError;
   }
   progress.Finish();  // erased before the result is written
-  if (!numbers.empty()) {
-    for (auto& hole : result.holeList) {
-      for (int& place : hole)
-        place = numbers[static_cast<std::size_t>(place - 1)];
-    }
-  }
   if (options.format == "json") {
     WriteJson(result, request, read->rowCount(), numbers, winTable);
   } else {

@@ -155,6 +155,30 @@ TEST(CheckWheel, ListsTheFirstHolesWhateverTheLimit) {
   }
 }
 
+// Over the player's numbers the check is the check of the wheel over their places, its holes
+// named in the player's numbers.
+TEST(CheckWheel, ChecksOverThePlayersNumbers) {
+  const std::vector<int> numbers = {4, 9, 11, 15, 23, 30, 31, 40, 44, 47};
+  AnyWheel wheel;  // rows in the player's numbers, and one number that is not theirs
+  for (const std::vector<uint8_t>& row : std::vector<std::vector<uint8_t>>{
+           {4, 9, 11, 15}, {23, 30, 31, 40}, {44, 47, 4, 2}, {9, 23, 44, 31}})
+    wheel.AddRow(row);
+  const CheckResult mine = CheckWheel(
+      {.wheel = wheel, .numbers = numbers, .drawSize = 4, .guarantee = 3, .holesToList = 1000});
+  const CheckResult places = CheckWheel({.wheel = OverNumbers(wheel, numbers),
+                                         .poolSize = 10,
+                                         .drawSize = 4,
+                                         .guarantee = 3,
+                                         .holesToList = 1000});
+  EXPECT_EQ(mine.levels, places.levels);
+  ASSERT_EQ(mine.holeList.size(), places.holeList.size());
+  ASSERT_GT(mine.holes, 0);
+  for (std::size_t h = 0; h < mine.holeList.size(); ++h) {
+    for (std::size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(mine.holeList[h][i], numbers[static_cast<std::size_t>(places.holeList[h][i] - 1)]);
+  }
+}
+
 TEST(CheckWheel, TakesFewerThreadsForManyRows) {
   const AnyWheel small = RandomAnyWheel(2, 100, 6, 49);
   EXPECT_EQ(CountingThreads({.wheel = small, .drawSize = 6}, 64), 64);
@@ -177,7 +201,9 @@ TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
            {.wheel = wheel, .poolSize = 100},  {.wheel = wheel, .drawSize = 1},
            {.wheel = wheel, .drawSize = 9},    {.wheel = wheel, .guarantee = 7},
            {.wheel = wheel, .guarantee = 0},   {.wheel = wheel, .necessity = true},
-           {.wheel = wheel, .holesToList = -1}})
+           {.wheel = wheel, .holesToList = -1}, {.wheel = wheel, .poolSize = 5, .drawSize = 6},
+           {.wheel = wheel, .numbers = {3, 3, 7, 9, 12, 20}},
+           {.wheel = wheel, .numbers = {0, 3, 7, 9, 12, 20}}})
     EXPECT_THROW(CheckWheel(bad), std::invalid_argument);
   // clang-format on
   // 1,100 rows of 20 over 99 at 6 drawn: their count tables would take some 4 GB, so a hole

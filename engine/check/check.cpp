@@ -14,6 +14,7 @@
 
 #include "engine/check/check_tables.h"
 #include "engine/check/row_sets.h"
+#include "engine/check/win_table.h"
 #include "engine/core/worker_pool.h"
 
 namespace quirmel {
@@ -24,16 +25,17 @@ namespace {
 constexpr double kChunkNanoseconds = 8e6;
 
 void Validate(const CheckRequest& request) {
-  const auto refuse = [](const std::string& what) {
-    throw std::invalid_argument("CheckWheel: " + what);
-  };
+  const auto refuse = [](const std::string& what) { throw std::invalid_argument(what); };
   if (request.poolSize < 1 || request.poolSize > kMaxWheelNumber)
-    refuse("pool outside " + RangeText(1, kMaxWheelNumber));
+    refuse("the pool holds " + RangeText(1, kMaxWheelNumber) + " numbers");
   if (request.drawSize < kMinDrawSize || request.drawSize > kMaxDrawSize)
-    refuse("draw size outside " + RangeText(kMinDrawSize, kMaxDrawSize));
+    refuse("the numbers drawn are " + RangeText(kMinDrawSize, kMaxDrawSize));
+  if (request.drawSize > request.poolSize)
+    refuse("a draw of " + std::to_string(request.drawSize) + " from " +
+           std::to_string(request.poolSize) + " numbers is not possible");
   if (request.guarantee && (*request.guarantee < 1 || *request.guarantee > request.drawSize))
-    refuse("guarantee outside " + RangeText(1, request.drawSize));
-  if (request.necessity && !request.guarantee) refuse("necessity needs a guarantee");
+    refuse("the guarantee is at most the draw size " + std::to_string(request.drawSize));
+  if (request.necessity && !request.guarantee) refuse("the rows' necessity needs a guarantee");
   if (request.holesToList < 0 || request.holesToList > kMaxHolesListed)
     refuse("the hole list holds 0 to " + std::to_string(kMaxHolesListed) + " holes");
   if (request.wheel.rowCount() > kMaxWheelRows)
@@ -381,6 +383,31 @@ int CountingThreads(const CheckRequest& request, int wanted) {
 }
 
 CheckResult CheckWheel(const CheckRequest& request) {
+  if (!request.numbers.empty()) {
+    const std::vector<int>& numbers = request.numbers;
+    if (numbers.front() < 1 || numbers.back() > kMaxWheelNumber)
+      throw std::invalid_argument("the numbers run from 1 to " + std::to_string(kMaxWheelNumber));
+    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) != numbers.end())
+      throw std::invalid_argument("the numbers are given each once, in ascending order");
+    // Over the player's numbers, the wheel is checked over their places 1..n.
+    const AnyWheel places = OverNumbers(request.wheel, numbers);
+    CheckRequest inner{.wheel = places,
+                       .poolSize = static_cast<int>(request.numbers.size()),
+                       .drawSize = request.drawSize,
+                       .guarantee = request.guarantee,
+                       .holesToList = request.holesToList,
+                       .necessity = request.necessity,
+                       .threads = request.threads,
+                       .method = request.method,
+                       .progress = request.progress,
+                       .orderedChunk = request.orderedChunk};
+    CheckResult result = CheckWheel(inner);
+    for (std::vector<int>& hole : result.holeList) {
+      for (int& place : hole)
+        place = numbers[static_cast<std::size_t>(place - 1)];
+    }
+    return result;
+  }
   Validate(request);
   const int64_t subsets = Binomial(request.poolSize, request.drawSize);
   if (subsets == 0 || request.wheel.rowCount() == 0) {

@@ -26,8 +26,11 @@ using CheckProgress = std::function<bool(int64_t examined, int64_t total)>;
 enum class CheckMethod { Automatic, RowSets, CountTables };
 
 struct CheckRequest {
-  const AnyWheel& wheel;         // borrowed for the call
-  int poolSize = 49;             // N, 1..99; wheel numbers above N belong to no subset
+  const AnyWheel& wheel;  // borrowed for the call
+  int poolSize = 49;      // N, 1..99; wheel numbers above N belong to no subset
+  // The player's numbers, ascending: when given, the subsets are theirs (poolSize is not read),
+  // wheel numbers not among them belong to no subset, and the holes are listed in them.
+  std::vector<int> numbers;
   int drawSize = 6;              // m, 2..8
   std::optional<int> guarantee;  // t, 1..m
   int64_t holesToList = 0;       // how many holes to list, the first in lexicographic order
@@ -58,9 +61,10 @@ struct CheckResult {
   int64_t SubsetsAt(int level) const;  // the subsets whose best level is `level`
 };
 
-// Throws std::invalid_argument, doing nothing, for a request outside the limits above (a pool or
-// draw size outside its range, a guarantee outside 1..m, necessity without a guarantee, a hole
-// count outside 0..kMaxHolesListed, more than kMaxWheelRows rows), and
+// Throws std::invalid_argument with a message for the player, doing nothing, for a request
+// outside the limits above (a pool or draw size outside its range, a draw larger than the pool,
+// a guarantee outside 1..m, necessity without a guarantee, a hole count outside
+// 0..kMaxHolesListed, more than kMaxWheelRows rows), and
 // std::length_error when the count tables the wheel needs would not fit in memory.
 CheckResult CheckWheel(const CheckRequest& request);
 
