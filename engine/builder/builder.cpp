@@ -140,6 +140,140 @@ int SearchCount(const BuildRequest& request, const CoverShape& shape) {
   return static_cast<int>(std::clamp<int64_t>(fit, 1, wanted));
 }
 
+// The known covers the request can give (the book's), as rows of places.
+KnownCover KnownFrom(const BuildRequest& request) {
+  if (!request.knownCover) return {};
+  return [&request](const CoverShape& part) -> std::optional<Rows> {
+    const std::optional<AnyWheel> wheel =
+        request.knownCover(part.places, part.rowSize, part.guarantee, part.drawSize);
+    if (!wheel) return std::nullopt;
+    std::vector<int> ones(static_cast<std::size_t>(part.places));
+    for (int place = 0; place < part.places; ++place)
+      ones[static_cast<std::size_t>(place)] = place + 1;
+    return StartRows(*wheel, ones, part.rowSize);
+  };
+}
+
+// One build: the searches on a thread of their own, watched from the caller's thread (which
+// reports progress and passes a stop on), then the final check of what they found.
+class BuildRun {
+ public:
+  BuildRun(const BuildRequest& request, const CoverShape& shape, const std::vector<int>& numbers)
+      : request_(request), shape_(shape), numbers_(numbers) {
+    result.numbers = numbers;
+    result.lowerBound =
+        SchoenheimBound(shape.places, shape.rowSize, shape.guarantee, shape.drawSize);
+    result.threads = SearchCount(request, shape);
+    // The searches leave time for the final check of what they found.
+    const double searchSeconds =
+        std::max(request.seconds - CheckSeconds(shape), request.seconds / 2);
+    control_ = {.started = SearchClock::now(),
+                .deadline = {},
+                .maxMoves = request.maxMoves,
+                .enough = std::max<int64_t>(
+                    {result.lowerBound.value_or(1), request.targetRows.value_or(1), 1}),
+                .stop = &stop_};
+    control_.deadline = control_.started + std::chrono::duration_cast<SearchClock::duration>(
+                                               std::chrono::duration<double>(searchSeconds));
+  }
+
+  FoundCover Search() {
+    const std::optional<Rows> start =
+        request_.start ? std::optional<Rows>(StartRows(*request_.start, numbers_, shape_.rowSize))
+                       : std::nullopt;
+    FoundCover found;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    std::exception_ptr failure;
+    std::thread coordinator([&] {
+      try {
+        found = FindCover(shape_, control_, result.threads, request_.seed, &live_,
+                          start ? &*start : nullptr, request_.startMethod, 0, KnownFrom(request_));
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      std::lock_guard lock(mutex);
+      done = true;
+      ended.notify_all();
+    });
+    {
+      std::unique_lock lock(mutex);
+      while (!ended.wait_for(lock, kReportEvery, [&] { return done; })) {
+        lock.unlock();
+        Report({.rows = live_.rows.load(),
+                .cost = live_.cost.load(),
+                .bestRows = live_.bestRows.load(),
+                .moves = live_.moves.load(),
+                .seconds = Elapsed()});
+        lock.lock();
+      }
+    }
+    coordinator.join();
+    if (failure) std::rethrow_exception(failure);
+    return found;
+  }
+
+  void Finish(FoundCover found) {
+    result.moves = found.moves;
+    result.firstCover = found.firstCover;
+    if (found.rows.empty()) {  // not even the greedy start was finished
+      result.wheel = ToWheel(found.last, numbers_);
+      result.method = "none: the time ran out before a first cover";
+    } else {
+      // The check keeps to the time limit too, and after a stop to a short while: cut short, it
+      // confirms nothing.
+      const int size = static_cast<int>(found.rows.size());
+      result.covered = Verified(found.rows, shape_, [&](int64_t, int64_t) {
+        if (!result.stopped)
+          Report({.rows = size,
+                  .cost = 0,
+                  .bestRows = size,
+                  .moves = result.moves,
+                  .seconds = Elapsed()});
+        const double limit =
+            result.stopped ? stoppedAt_ + kCheckAfterStop : request_.seconds + kCheckOvertime;
+        if (Elapsed() > limit) result.unchecked = true;
+        return result.unchecked;
+      });
+      // Listed as wheel files are: each row ascending, the rows in lexicographic order.
+      for (std::vector<int>& row : found.rows)
+        std::sort(row.begin(), row.end());
+      std::sort(found.rows.begin(), found.rows.end());
+      result.wheel = ToWheel(found.rows, numbers_);
+      result.bestAt = found.bestAt;
+      result.method = found.method;
+    }
+    const auto rows = static_cast<int64_t>(result.wheel.rowCount());
+    result.reachedTarget = result.covered && request_.targetRows && rows <= *request_.targetRows;
+    result.smallest = result.covered && result.lowerBound && rows <= *result.lowerBound;
+    result.seconds = Elapsed();
+  }
+
+  BuildResult result;
+
+ private:
+  double Elapsed() const {
+    return std::chrono::duration<double>(SearchClock::now() - control_.started).count();
+  }
+
+  // Tells the caller how far the build is; a stop it asks for is passed on to the searches.
+  void Report(const BuildProgress& now) {
+    if (!request_.progress || !request_.progress(now) || result.stopped) return;
+    stop_ = true;
+    result.stopped = true;
+    stoppedAt_ = Elapsed();
+  }
+
+  const BuildRequest& request_;
+  const CoverShape shape_;
+  const std::vector<int>& numbers_;
+  std::atomic<bool> stop_{false};
+  double stoppedAt_ = 0;  // seconds, when the hook asked to stop
+  SearchLive live_;
+  SearchControl control_;
+};
+
 }  // namespace
 
 std::optional<int64_t> SchoenheimBound(int places, int rowSize, int guarantee, int drawSize) {
@@ -158,118 +292,9 @@ BuildResult BuildWheel(const BuildRequest& request) {
                          .guarantee = request.guarantee,
                          .drawSize = request.drawSize};
   Validate(request, shape);
-  BuildResult result;
-  result.numbers = numbers;
-  result.lowerBound = SchoenheimBound(shape.places, shape.rowSize, shape.guarantee, shape.drawSize);
-  result.threads = SearchCount(request, shape);
-
-  // The searches leave time for the final check of what they found.
-  const double checkSeconds = CheckSeconds(shape);
-  const double searchSeconds = std::max(request.seconds - checkSeconds, request.seconds / 2);
-  std::atomic<bool> stop{false};
-  double stoppedAt = 0;  // seconds, when the hook asked to stop
-  SearchLive live;
-  SearchControl control{.started = SearchClock::now(),
-                        .deadline = {},
-                        .maxMoves = request.maxMoves,
-                        .enough = std::max<int64_t>(
-                            {result.lowerBound.value_or(1), request.targetRows.value_or(1), 1}),
-                        .stop = &stop};
-  control.deadline = control.started + std::chrono::duration_cast<SearchClock::duration>(
-                                           std::chrono::duration<double>(searchSeconds));
-  const auto elapsed = [&] {
-    return std::chrono::duration<double>(SearchClock::now() - control.started).count();
-  };
-
-  const std::optional<Rows> start =
-      request.start ? std::optional<Rows>(StartRows(*request.start, numbers, shape.rowSize))
-                    : std::nullopt;
-  FoundCover found;
-  std::mutex mutex;
-  std::condition_variable ended;
-  bool done = false;
-  std::exception_ptr failure;
-  std::thread coordinator([&] {
-    try {
-      KnownCover known;
-      if (request.knownCover) {
-        known = [&request](const CoverShape& part) -> std::optional<Rows> {
-          const std::optional<AnyWheel> wheel =
-              request.knownCover(part.places, part.rowSize, part.guarantee, part.drawSize);
-          if (!wheel) return std::nullopt;
-          std::vector<int> ones(static_cast<std::size_t>(part.places));
-          for (int place = 0; place < part.places; ++place)
-            ones[static_cast<std::size_t>(place)] = place + 1;
-          return StartRows(*wheel, ones, part.rowSize);
-        };
-      }
-      found = FindCover(shape, control, result.threads, request.seed, &live,
-                        start ? &*start : nullptr, request.startMethod, 0, known);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    std::lock_guard lock(mutex);
-    done = true;
-    ended.notify_all();
-  });
-  {
-    std::unique_lock lock(mutex);
-    while (!ended.wait_for(lock, kReportEvery, [&] { return done; })) {
-      if (!request.progress) continue;
-      lock.unlock();
-      const bool stopNow = request.progress({.rows = live.rows.load(),
-                                             .cost = live.cost.load(),
-                                             .bestRows = live.bestRows.load(),
-                                             .moves = live.moves.load(),
-                                             .seconds = elapsed()});
-      if (stopNow && !result.stopped) {
-        stop = true;
-        result.stopped = true;
-        stoppedAt = elapsed();
-      }
-      lock.lock();
-    }
-  }
-  coordinator.join();
-  if (failure) std::rethrow_exception(failure);
-
-  result.moves = found.moves;
-  result.firstCover = found.firstCover;
-  if (found.rows.empty()) {  // not even the greedy start was finished
-    result.wheel = ToWheel(found.last, numbers);
-    result.method = "none: the time ran out before a first cover";
-  } else {
-    // The check keeps to the time limit too, and after a stop to a short while: cut short, it
-    // confirms nothing.
-    const int size = static_cast<int>(found.rows.size());
-    result.covered = Verified(found.rows, shape, [&](int64_t, int64_t) {
-      if (request.progress && !result.stopped &&
-          request.progress({.rows = size,
-                            .cost = 0,
-                            .bestRows = size,
-                            .moves = result.moves,
-                            .seconds = elapsed()})) {
-        result.stopped = true;
-        stoppedAt = elapsed();
-      }
-      const double limit =
-          result.stopped ? stoppedAt + kCheckAfterStop : request.seconds + kCheckOvertime;
-      if (elapsed() > limit) result.unchecked = true;
-      return result.unchecked;
-    });
-    // Listed as wheel files are: each row ascending, the rows in lexicographic order.
-    for (std::vector<int>& row : found.rows)
-      std::sort(row.begin(), row.end());
-    std::sort(found.rows.begin(), found.rows.end());
-    result.wheel = ToWheel(found.rows, numbers);
-    result.bestAt = found.bestAt;
-    result.method = found.method;
-  }
-  const auto rows = static_cast<int64_t>(result.wheel.rowCount());
-  result.reachedTarget = result.covered && request.targetRows && rows <= *request.targetRows;
-  result.smallest = result.covered && result.lowerBound && rows <= *result.lowerBound;
-  result.seconds = elapsed();
-  return result;
+  BuildRun run(request, shape, numbers);
+  run.Finish(run.Search());
+  return std::move(run.result);
 }
 
 }  // namespace quirmel

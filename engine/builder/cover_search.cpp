@@ -147,12 +147,11 @@ void OfferPlan(const std::vector<PlaceGroup>& plan, const CoverShape& shape,
 // The pigeonhole splits (see pigeonhole.h): the plans ordered by an estimate of their rows (the
 // Schoenheim bound for a covering design, four fifths of a greedy wheel otherwise), the first
 // few built, each group's wheel by these same phases in a share of the time.
-void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
-                const KnownCover& known, SearchLive* live, FoundCover& found) {
-  auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
-  if (plans.empty()) return;
-  const auto started = SearchClock::now();
-  const double total = Left(control) * kSplitShare;
+// The first few plans by their estimated rows, as (rows, plan) pairs; the estimates take at most
+// their share of the phase's `total` seconds from `started`.
+std::vector<std::pair<int64_t, std::size_t>> OrderPlans(
+    const std::vector<std::vector<PlaceGroup>>& plans, const CoverShape& shape,
+    const SearchControl& control, uint64_t seed, SearchClock::time_point started, double total) {
   std::map<std::pair<int, int>, int64_t> estimates;
   const auto estimate = [&](int size, int threshold) -> int64_t {
     if (size < threshold) return 0;
@@ -191,6 +190,16 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
   std::stable_sort(order.begin(), order.end());
   if (order.size() > static_cast<std::size_t>(kPlansBuilt)) order.resize(kPlansBuilt);
 
+  return order;
+}
+
+void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
+                const KnownCover& known, SearchLive* live, FoundCover& found) {
+  const auto plans = GroupPlans(shape.places, shape.guarantee, shape.drawSize);
+  if (plans.empty()) return;
+  const auto started = SearchClock::now();
+  const double total = Left(control) * kSplitShare;
+  const auto order = OrderPlans(plans, shape, control, seed, started, total);
   std::set<std::pair<int, int>> parts;  // (size, threshold) of the groups that need a search
   for (const auto& [rows, p] : order) {
     for (const PlaceGroup& group : plans[p]) {
@@ -288,17 +297,32 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
   }
 }
 
-// Every triple of the pool from two groups of it (see halves.h): each group's own cover (known,
-// or searched for), and resolvable systems of triples on both for the rows that take numbers
-// from both. The splits with the smallest estimates are built.
-void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
-                    const KnownCover& known, SearchLive* live, FoundCover& found) {
-  if (shape.rowSize != 6 || shape.guarantee != 3 || shape.drawSize != 3 ||
-      shape.places < kLeastTwoGroupsPool || depth > 0)
-    return;
-  const auto started = SearchClock::now();
-  const double total = Left(control) * kTwoGroupsShare;
-  std::map<int, Rows> inside;  // by group size: a cover of its triples, when known
+// A resolvable system of triples on `size` numbers: the fewest classes first (those of the
+// Kirkman system a group is cut from, when it is: a search for fewer seldom ends); a class more
+// when none is found soon (a Kirkman system is rare among the resolvable ones). Each try has
+// `seconds` of its own.
+std::optional<std::vector<Rows>> ClassesOf(int size, uint64_t seed, const SearchControl& control,
+                                           double seconds) {
+  const int fewest = KirkmanPlaces(size) > 0 ? LikelyClasses(size) : LeastClasses(size);
+  for (int extra = 0; extra <= kMostExtraClasses; ++extra) {
+    if (auto system =
+            ResolvableTriples(size, fewest + extra, seed, Slice(control, seconds, control.enough)))
+      return system;
+  }
+  return std::nullopt;
+}
+
+std::string TwoGroupsText(const TwoGroups& groups) {
+  return "two groups of " + std::to_string(groups.sizeA) + " and " + std::to_string(groups.sizeB) +
+         " numbers: every triple of each, and rows of a triple of each by resolvable systems of " +
+         std::to_string(groups.classesA.size()) + " and " + std::to_string(groups.classesB.size()) +
+         " classes";
+}
+
+// The splits a + b of the pool by their estimated rows, the few smallest first; `inside` takes
+// the known covers of the groups' triples, by group size.
+std::vector<std::pair<int64_t, int>> TwoGroupOrder(const CoverShape& shape, const KnownCover& known,
+                                                   std::map<int, Rows>& inside) {
   const auto insideRows = [&](int size) -> int64_t {
     if (size <= shape.rowSize) return 1;
     if (const auto have = inside.find(size); have != inside.end())
@@ -320,6 +344,21 @@ void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint6
   }
   std::stable_sort(order.begin(), order.end());
   if (order.size() > kTwoGroupPlans) order.resize(kTwoGroupPlans);
+  return order;
+}
+
+// Every triple of the pool from two groups of it (see halves.h): each group's own cover (known,
+// or searched for), and resolvable systems of triples on both for the rows that take numbers
+// from both. The splits with the smallest estimates are built.
+void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
+                    const KnownCover& known, SearchLive* live, FoundCover& found) {
+  if (shape.rowSize != 6 || shape.guarantee != 3 || shape.drawSize != 3 ||
+      shape.places < kLeastTwoGroupsPool || depth > 0)
+    return;
+  const auto started = SearchClock::now();
+  const double total = Left(control) * kTwoGroupsShare;
+  std::map<int, Rows> inside;  // by group size: a cover of its triples, when known
+  const auto order = TwoGroupOrder(shape, known, inside);
   std::map<int, std::vector<Rows>> classes;  // by group size
   for (std::size_t plan = 0; plan < order.size() && !control.Ended(); ++plan) {
     const auto [estimate, a] = order[plan];
@@ -335,13 +374,8 @@ void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint6
         found.moves += sub.moves;
         if (!sub.rows.empty()) inside[size] = std::move(sub.rows);
       }
-      // The fewest classes first (those of the Kirkman system a group is cut from, when it is:
-      // a search for fewer seldom ends); a class more when none is found soon (a Kirkman
-      // system is rare among the resolvable ones).
-      const int fewest = KirkmanPlaces(size) > 0 ? LikelyClasses(size) : LeastClasses(size);
-      for (int extra = 0; extra <= kMostExtraClasses && !classes.contains(size); ++extra) {
-        if (std::optional<std::vector<Rows>> system = ResolvableTriples(
-                size, fewest + extra, seed, Slice(control, seconds / 8, control.enough)))
+      if (!classes.contains(size)) {
+        if (auto system = ClassesOf(size, seed, control, seconds / 8))
           classes[size] = std::move(*system);
       }
     }
@@ -358,13 +392,7 @@ void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint6
     groups.insideB = *coverB;
     groups.classesA = classes[groups.sizeA];
     groups.classesB = classes[groups.sizeB];
-    Offer(found, JoinTwoGroups(groups),
-          "two groups of " + std::to_string(groups.sizeA) + " and " + std::to_string(groups.sizeB) +
-              " numbers: every triple of each, and rows of a triple of each by resolvable "
-              "systems of " +
-              std::to_string(groups.classesA.size()) + " and " +
-              std::to_string(groups.classesB.size()) + " classes",
-          Since(control.started));
+    Offer(found, JoinTwoGroups(groups), TwoGroupsText(groups), Since(control.started));
     Publish(live, found);
   }
 }
@@ -373,9 +401,9 @@ bool Enough(const FoundCover& found, const SearchControl& control) {
   return !found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= control.enough;
 }
 
-// Orbit searches under the groups that fit the pool, side by side on the threads.
-void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threads, uint64_t seed,
-                SearchLive* live, FoundCover& found) {
+// The groups worth an orbit search for this pool, the likeliest first.
+std::vector<PermutationGroup> OrbitGroups(const CoverShape& shape, const SearchControl& control,
+                                          int threads, uint64_t seed, const FoundCover& found) {
   int64_t estimate = static_cast<int64_t>(found.rows.size());
   if (estimate == 0) {
     const auto bound =
@@ -388,7 +416,7 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
       estimate = static_cast<int64_t>(Anneal(shape, {}, seed, greedy, nullptr, false).best.size());
     }
   }
-  if (estimate > kMostRowsSearchedApart * kRowsPerOrbit || control.Ended()) return;
+  if (estimate > kMostRowsSearchedApart * kRowsPerOrbit || control.Ended()) return {};
   // The groups nearest to about a dozen base rows first: the smallest covers found under a
   // group on the benchmark's cases have 6 to 20.
   std::vector<PermutationGroup> groups = GroupsFor(
@@ -403,6 +431,13 @@ void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threa
            !OrbitState::Fits(shape, group, kMaxBuildBytes / threads);
   });
   if (groups.size() > static_cast<std::size_t>(kMaxGroupsTried)) groups.resize(kMaxGroupsTried);
+  return groups;
+}
+
+// Orbit searches under the groups that fit the pool, side by side on the threads.
+void OrbitPhase(const CoverShape& shape, const SearchControl& control, int threads, uint64_t seed,
+                SearchLive* live, FoundCover& found) {
+  const std::vector<PermutationGroup> groups = OrbitGroups(shape, control, threads, seed, found);
   if (groups.empty()) return;
   // Two rounds: every group for a share of the time, then the groups that gave the smallest
   // covers again, with other seeds, for the rest.

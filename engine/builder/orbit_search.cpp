@@ -146,6 +146,47 @@ class OrbitAnnealer {
     phaseStart_ = outcome_.moves;
   }
 
+  // The base row holding most of the unmet `draw` takes one more of its numbers: `out` of base
+  // row `b` gives way to `in`. False when no such move exists.
+  bool GuidedMove(const DrawPlaces& draw, int& b, int& out, int& in) {
+    const CoverShape& shape = state_.shape();
+    PlaceSet drawn;
+    for (int i = 0; i < shape.drawSize; ++i)
+      drawn.Add(draw[static_cast<std::size_t>(i)]);
+    int most = -1;
+    int ties = 0;
+    for (int r = 0; r < state_.bases(); ++r) {
+      int held = 0;
+      for (const uint8_t place : state_.base(r))
+        held += drawn.Has(place) ? 1 : 0;
+      if (held > most) {
+        most = held;
+        b = r;
+        ties = 1;
+      } else if (held == most && random_.Below(static_cast<std::size_t>(++ties)) == 0) {
+        b = r;
+      }
+    }
+    PlaceSet row;
+    for (const uint8_t place : state_.base(b))
+      row.Add(place);
+    std::array<int, 32> outside{};
+    int outsideCount = 0;
+    for (const uint8_t place : state_.base(b)) {
+      if (!drawn.Has(place)) outside[static_cast<std::size_t>(outsideCount++)] = place;
+    }
+    std::array<int, 8> missing{};
+    int missingCount = 0;
+    for (int i = 0; i < shape.drawSize; ++i) {
+      const int place = draw[static_cast<std::size_t>(i)];
+      if (!row.Has(place)) missing[static_cast<std::size_t>(missingCount++)] = place;
+    }
+    if (outsideCount == 0 || missingCount == 0) return false;
+    out = outside[random_.Below(static_cast<std::size_t>(outsideCount))];
+    in = missing[random_.Below(static_cast<std::size_t>(missingCount))];
+    return true;
+  }
+
   void Step() {
     const CoverShape& shape = state_.shape();
     int b = -1;
@@ -153,41 +194,7 @@ class OrbitAnnealer {
     int in = -1;
     DrawPlaces draw{};
     if (random_.Uniform() < kGuided && state_.FindUnmet(random_, draw)) {
-      // The base row holding most of the draw takes one more of its numbers.
-      PlaceSet drawn;
-      for (int i = 0; i < shape.drawSize; ++i)
-        drawn.Add(draw[static_cast<std::size_t>(i)]);
-      int most = -1;
-      int ties = 0;
-      for (int r = 0; r < state_.bases(); ++r) {
-        int held = 0;
-        for (const uint8_t place : state_.base(r))
-          held += drawn.Has(place) ? 1 : 0;
-        if (held > most) {
-          most = held;
-          b = r;
-          ties = 1;
-        } else if (held == most && random_.Below(static_cast<std::size_t>(++ties)) == 0) {
-          b = r;
-        }
-      }
-      PlaceSet row;
-      for (const uint8_t place : state_.base(b))
-        row.Add(place);
-      std::array<int, 32> outside{};
-      int outsideCount = 0;
-      for (const uint8_t place : state_.base(b)) {
-        if (!drawn.Has(place)) outside[static_cast<std::size_t>(outsideCount++)] = place;
-      }
-      std::array<int, 8> missing{};
-      int missingCount = 0;
-      for (int i = 0; i < shape.drawSize; ++i) {
-        const int place = draw[static_cast<std::size_t>(i)];
-        if (!row.Has(place)) missing[static_cast<std::size_t>(missingCount++)] = place;
-      }
-      if (outsideCount == 0 || missingCount == 0) return;
-      out = outside[random_.Below(static_cast<std::size_t>(outsideCount))];
-      in = missing[random_.Below(static_cast<std::size_t>(missingCount))];
+      if (!GuidedMove(draw, b, out, in)) return;
     } else {
       if (shape.places == shape.rowSize) return;
       b = static_cast<int>(random_.Below(static_cast<std::size_t>(state_.bases())));

@@ -43,17 +43,32 @@ OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group,
       lotto_(shape.drawSize > shape.guarantee),
       orbitOf_(static_cast<std::size_t>(Binomial(shape.places, shape.guarantee)), -1),
       combos_(PositionCombinations(shape.rowSize - 1, shape.guarantee - 1)) {
-  const int t = shape.guarantee;
-  const int m = shape.drawSize;
+  NumberSubsetOrbits();
+  if (lotto_ && !OrbitDraws(cancelled)) {
+    complete_ = false;
+    return;
+  }
+  unmet_.resize(drawRep_.size());
+  unmetAt_.resize(drawRep_.size());
+  for (std::size_t d = 0; d < drawRep_.size(); ++d) {
+    unmet_[d] = static_cast<int32_t>(d);
+    unmetAt_[d] = static_cast<int32_t>(d);
+    cost_ += drawSize_[d];
+  }
+}
+
+// Numbers the orbits of the t-subsets; for a covering design they are the draws too.
+void OrbitState::NumberSubsetOrbits() {
+  const int t = shape_.guarantee;
   std::array<uint8_t, 8> rep{};
   std::array<uint8_t, 8> image{};
   int32_t subsetOrbits = 0;
   for (std::size_t rank = 0; rank < orbitOf_.size(); ++rank) {
     if (orbitOf_[rank] >= 0) continue;
-    ColexUnrank(static_cast<int64_t>(rank), t, shape.places, rep.data());
+    ColexUnrank(static_cast<int64_t>(rank), t, shape_.places, rep.data());
     int64_t size = 0;
-    for (int g = 0; g < group.order; ++g) {
-      Image(group, g, rep.data(), t, image.data());
+    for (int g = 0; g < group_->order; ++g) {
+      Image(*group_, g, rep.data(), t, image.data());
       int32_t& orbit = orbitOf_[static_cast<std::size_t>(ColexRank(image.data(), t))];
       if (orbit < 0) {
         orbit = subsetOrbits;
@@ -67,59 +82,55 @@ OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group,
     }
   }
   count_.assign(static_cast<std::size_t>(subsetOrbits), 0);
+}
 
-  if (lotto_) {
-    // Every draw once, in lexicographic order; each not seen yet starts an orbit of its own.
-    std::vector<uint64_t> seen(static_cast<std::size_t>(Binomial(shape.places, m) / 64 + 1), 0);
-    std::vector<std::pair<int32_t, int32_t>> links;  // (orbit of t-subsets, orbit of draws)
-    const auto tCombos = PositionCombinations(m, t);
-    DrawPlaces draw{};
-    for (int i = 0; i < m; ++i)
-      draw[static_cast<std::size_t>(i)] = static_cast<uint8_t>(i);
-    uint32_t walked = 0;
-    do {
-      if ((++walked & 0xfff) == 0 && cancelled && cancelled()) {
-        complete_ = false;
-        return;
-      }
-      const auto rank = static_cast<uint64_t>(ColexRank(draw.data(), m));
-      if ((seen[rank >> 6] >> (rank & 63)) & 1) continue;
-      const auto id = static_cast<int32_t>(drawRep_.size());
-      int64_t size = 0;
-      for (int g = 0; g < group.order; ++g) {
-        Image(group, g, draw.data(), m, image.data());
-        const auto r = static_cast<uint64_t>(ColexRank(image.data(), m));
-        if ((seen[r >> 6] >> (r & 63)) & 1) continue;
-        seen[r >> 6] |= uint64_t{1} << (r & 63);
-        ++size;
-      }
-      drawRep_.push_back(draw);
-      drawSize_.push_back(size);
-      for (const auto& combo : tCombos) {
-        std::array<uint8_t, 8> subset{};
-        for (int i = 0; i < t; ++i)
-          subset[static_cast<std::size_t>(i)] = draw[combo[static_cast<std::size_t>(i)]];
-        links.emplace_back(OrbitOf(subset.data()), id);
-      }
-    } while (NextSubset(draw.data(), m, m, shape.places - 1) >= 0);
-    listStart_.assign(count_.size() + 1, 0);
-    for (const auto& link : links)
-      ++listStart_[static_cast<std::size_t>(link.first) + 1];
-    for (std::size_t o = 0; o < count_.size(); ++o)
-      listStart_[o + 1] += listStart_[o];
-    list_.resize(links.size());
-    std::vector<uint32_t> next(listStart_.begin(), listStart_.end() - 1);
-    for (const auto& link : links)
-      list_[next[static_cast<std::size_t>(link.first)]++] = link.second;
-    hits_.assign(drawRep_.size(), 0);
-  }
-  unmet_.resize(drawRep_.size());
-  unmetAt_.resize(drawRep_.size());
-  for (std::size_t d = 0; d < drawRep_.size(); ++d) {
-    unmet_[d] = static_cast<int32_t>(d);
-    unmetAt_[d] = static_cast<int32_t>(d);
-    cost_ += drawSize_[d];
-  }
+// Every draw once, in lexicographic order; each not seen yet starts an orbit of its own, linked
+// to the orbits of its t-subsets. False when cancelled first.
+bool OrbitState::OrbitDraws(const std::function<bool()>& cancelled) {
+  const int t = shape_.guarantee;
+  const int m = shape_.drawSize;
+  std::array<uint8_t, 8> image{};
+  std::vector<uint64_t> seen(static_cast<std::size_t>(Binomial(shape_.places, m) / 64 + 1), 0);
+  std::vector<std::pair<int32_t, int32_t>> links;  // (orbit of t-subsets, orbit of draws)
+  const auto tCombos = PositionCombinations(m, t);
+  DrawPlaces draw{};
+  for (int i = 0; i < m; ++i)
+    draw[static_cast<std::size_t>(i)] = static_cast<uint8_t>(i);
+  uint32_t walked = 0;
+  do {
+    if ((++walked & 0xfff) == 0 && cancelled && cancelled()) return false;
+    const auto rank = static_cast<uint64_t>(ColexRank(draw.data(), m));
+    if ((seen[rank >> 6] >> (rank & 63)) & 1) continue;
+    const auto id = static_cast<int32_t>(drawRep_.size());
+    int64_t size = 0;
+    for (int g = 0; g < group_->order; ++g) {
+      Image(*group_, g, draw.data(), m, image.data());
+      const auto r = static_cast<uint64_t>(ColexRank(image.data(), m));
+      if ((seen[r >> 6] >> (r & 63)) & 1) continue;
+      seen[r >> 6] |= uint64_t{1} << (r & 63);
+      ++size;
+    }
+    drawRep_.push_back(draw);
+    drawSize_.push_back(size);
+    for (const auto& combo : tCombos) {
+      std::array<uint8_t, 8> subset{};
+      for (int i = 0; i < t; ++i)
+        subset[static_cast<std::size_t>(i)] = draw[combo[static_cast<std::size_t>(i)]];
+      links.emplace_back(OrbitOf(subset.data()), id);
+    }
+  } while (NextSubset(draw.data(), m, m, shape_.places - 1) >= 0);
+  // The links as lists of draw orbits, one list per orbit of t-subsets.
+  listStart_.assign(count_.size() + 1, 0);
+  for (const auto& link : links)
+    ++listStart_[static_cast<std::size_t>(link.first) + 1];
+  for (std::size_t o = 0; o < count_.size(); ++o)
+    listStart_[o + 1] += listStart_[o];
+  list_.resize(links.size());
+  std::vector<uint32_t> next(listStart_.begin(), listStart_.end() - 1);
+  for (const auto& link : links)
+    list_[next[static_cast<std::size_t>(link.first)]++] = link.second;
+  hits_.assign(drawRep_.size(), 0);
+  return true;
 }
 
 std::span<const uint8_t> OrbitState::base(int b) const {

@@ -54,6 +54,8 @@ class OrbitState {
   std::vector<std::vector<int>> Rows() const;
 
  private:
+  void NumberSubsetOrbits();
+  bool OrbitDraws(const std::function<bool()>& cancelled);
   void TouchThrough(uint8_t* row, int at, int step);  // the t-subsets through position `at`
   void TouchAll(const uint8_t* row, int step);        // every t-subset of a sorted row
   void Bump(int32_t orbit, int step);

@@ -206,162 +206,198 @@ bool IsContent(std::string_view line) {
   return !text.empty() && text.front() != '#';
 }
 
-}  // namespace
+// One draw file's reading: the layout its first record (or header) sets, then every record.
+class DrawReader {
+ public:
+  explicit DrawReader(const DrawReadOptions& options)
+      : options_(options),
+        m_(static_cast<std::size_t>(std::max(options.drawSize, 1))),
+        extras_(options.extraPool > 0
+                    ? static_cast<std::size_t>(std::clamp(options.extraDrawn, 0, 16))
+                    : 0),
+        pool_(std::min(options.poolSize, kMaxWheelNumber)),
+        extraPool_(std::min(options.extraPool, kMaxWheelNumber)) {
+    for (const int column : options.columns)
+      layout_.numberColumns.push_back(column - 1);
+  }
 
-DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) {
-  DrawReadResult result;
-  const auto refuse = [&result](int64_t line, int64_t column, std::string message) {
-    result.draws.clear();
-    result.error = TextError{line, column, std::move(message)};
-    return std::move(result);
-  };
-  const std::size_t m = static_cast<std::size_t>(std::max(options.drawSize, 1));
-  const std::size_t extras =
-      options.extraPool > 0 ? static_cast<std::size_t>(std::clamp(options.extraDrawn, 0, 16)) : 0;
-  const int extraPool = std::min(options.extraPool, kMaxWheelNumber);
-  const std::string wanted = std::to_string(m);
-  const std::string pool = std::to_string(std::min(options.poolSize, kMaxWheelNumber));
-
-  TextLines lines(text);
-  std::string_view line;
-  bool first = true;
-  char delimiter = 0;
-  Layout layout;
-  for (const int column : options.columns)
-    layout.numberColumns.push_back(column - 1);
-  std::string_view lastComment;  // the last '#' line before the first record
-  while (lines.Next(line)) {
-    if (!IsContent(line)) {
-      if (first && !Trim(line).empty()) lastComment = Trim(line);
-      continue;
-    }
-    const int64_t lineNumber = lines.number();
-    // A quoted field may hold line breaks: the record goes on to the line that closes it.
-    for (std::string_view more; OpenQuote(line) && lines.Next(more);) {
-      line = std::string_view(line.data(),
-                              static_cast<std::size_t>(more.data() + more.size() - line.data()));
-      if (line.size() > kMaxLineBytes)
-        return refuse(lineNumber, 0, "a quoted field is not closed within a line's length");
-    }
-    if (first) {
-      first = false;
-      delimiter = DelimiterOf(line);
-      const std::vector<Field> fields = SplitFields(line, delimiter);
-      const auto numbers = std::count_if(fields.begin(), fields.end(), [](const Field& field) {
-        return ParseWholeNumber(field.text) >= 0;
-      });
-      const auto words = std::count_if(fields.begin(), fields.end(), [](const Field& field) {
-        return !field.text.empty() && ParseWholeNumber(field.text) < 0;
-      });
-      // A header commented out ("#,Date,Ball 1,...") still names the columns of the records
-      // under it when it has as many fields as they have.
-      if (static_cast<std::size_t>(numbers) >= m && options.columns.empty() &&
-          !lastComment.empty()) {
-        const std::vector<Field> named = SplitFields(lastComment.substr(1), delimiter);
-        Layout commented = ReadHeader(named, m, extras);
-        if (named.size() == fields.size() && commented.numberColumns.size() >= m) {
-          commented.numberColumns.resize(m);
-          layout = commented;
-        }
-      }
-      // A header has a word in it; a line of too few numbers is a short draw, refused below.
-      if (static_cast<std::size_t>(numbers) < m && words > 0) {
-        Layout named = ReadHeader(fields, m, extras);
-        if (options.columns.empty()) {
-          if (named.numberColumns.size() < m) {
-            return refuse(lineNumber, 0,
-                          Join({"the header names ",
-                                Counted(static_cast<int64_t>(named.numberColumns.size()), "column",
-                                        "columns"),
-                                " of drawn numbers; a draw has ", wanted}));
-          }
-          named.numberColumns.resize(m);
-          layout.numberColumns = named.numberColumns;
-          layout.extraColumns = named.extraColumns;
-        }
-        layout.dateColumn = named.dateColumn;
+  DrawReadResult Read(std::string_view text) {
+    DrawReadResult result;
+    const auto refuse = [&result](TextError error) {
+      result.draws.clear();
+      result.error = std::move(error);
+      return std::move(result);
+    };
+    TextLines lines(text);
+    std::string_view line;
+    bool first = true;
+    std::string_view lastComment;  // the last '#' line before the first record
+    while (lines.Next(line)) {
+      if (!IsContent(line)) {
+        if (first && !Trim(line).empty()) lastComment = Trim(line);
         continue;
       }
+      const int64_t lineNumber = lines.number();
+      // A quoted field may hold line breaks: the record goes on to the line that closes it.
+      for (std::string_view more; OpenQuote(line) && lines.Next(more);) {
+        line = std::string_view(line.data(),
+                                static_cast<std::size_t>(more.data() + more.size() - line.data()));
+        if (line.size() > kMaxLineBytes)
+          return refuse({lineNumber, 0, "a quoted field is not closed within a line's length"});
+      }
+      if (first) {
+        first = false;
+        bool header = false;
+        if (auto fault = FirstRecord(line, lineNumber, lastComment, header))
+          return refuse(std::move(*fault));
+        if (header) continue;
+      }
+      Draw draw;
+      if (auto fault = Record(line, lineNumber, draw)) return refuse(std::move(*fault));
+      result.draws.push_back(std::move(draw));
     }
-    const std::vector<Field> fields = SplitFields(line, delimiter);
-    Draw draw;
+    if (result.draws.empty()) {
+      DrawReadResult empty =
+          refuse({std::max<int64_t>(lines.number(), 1), 0, "the file holds no draws"});
+      empty.error->nothingYet = true;
+      return empty;
+    }
+    return result;
+  }
+
+ private:
+  // The first record sets the delimiter, and the layout when it is a header (or a header
+  // commented out just above it names its columns).
+  std::optional<TextError> FirstRecord(std::string_view line, int64_t lineNumber,
+                                       std::string_view lastComment, bool& header) {
+    delimiter_ = DelimiterOf(line);
+    const std::vector<Field> fields = SplitFields(line, delimiter_);
+    const auto numbers = std::count_if(fields.begin(), fields.end(), [](const Field& field) {
+      return ParseWholeNumber(field.text) >= 0;
+    });
+    const auto words = std::count_if(fields.begin(), fields.end(), [](const Field& field) {
+      return !field.text.empty() && ParseWholeNumber(field.text) < 0;
+    });
+    // A header commented out ("#,Date,Ball 1,...") still names the columns of the records
+    // under it when it has as many fields as they have.
+    if (static_cast<std::size_t>(numbers) >= m_ && options_.columns.empty() &&
+        !lastComment.empty()) {
+      const std::vector<Field> named = SplitFields(lastComment.substr(1), delimiter_);
+      Layout commented = ReadHeader(named, m_, extras_);
+      if (named.size() == fields.size() && commented.numberColumns.size() >= m_) {
+        commented.numberColumns.resize(m_);
+        layout_ = commented;
+      }
+    }
+    // A header has a word in it; a line of too few numbers is a short draw, refused later.
+    if (static_cast<std::size_t>(numbers) >= m_ || words == 0) return std::nullopt;
+    header = true;
+    Layout named = ReadHeader(fields, m_, extras_);
+    if (options_.columns.empty()) {
+      if (named.numberColumns.size() < m_) {
+        return TextError{
+            lineNumber, 0,
+            Join({"the header names ",
+                  Counted(static_cast<int64_t>(named.numberColumns.size()), "column", "columns"),
+                  " of drawn numbers; a draw has ", std::to_string(m_)})};
+      }
+      named.numberColumns.resize(m_);
+      layout_.numberColumns = named.numberColumns;
+      layout_.extraColumns = named.extraColumns;
+    }
+    layout_.dateColumn = named.dateColumn;
+    return std::nullopt;
+  }
+
+  std::optional<TextError> Record(std::string_view line, int64_t lineNumber, Draw& draw) {
+    const std::vector<Field> fields = SplitFields(line, delimiter_);
     draw.line = lineNumber;
-    if (layout.dateColumn >= 0 && static_cast<std::size_t>(layout.dateColumn) < fields.size())
-      draw.label = Unquoted(fields[static_cast<std::size_t>(layout.dateColumn)].text);
-    std::bitset<kMaxWheelNumber + 1> seen;
-    const auto take = [&](const Field& field, int64_t value) -> std::optional<std::string> {
-      if (value < 1 || value > std::min(options.poolSize, kMaxWheelNumber)) {
-        return Join({"number ", field.text, " is outside the pool 1..", pool});
-      }
-      if (seen[static_cast<std::size_t>(value)])
-        return Join({"number ", field.text, " is repeated in this draw"});
-      seen.set(static_cast<std::size_t>(value));
-      draw.numbers.push_back(static_cast<int16_t>(value));
-      return std::nullopt;
+    if (layout_.dateColumn >= 0 && static_cast<std::size_t>(layout_.dateColumn) < fields.size())
+      draw.label = Unquoted(fields[static_cast<std::size_t>(layout_.dateColumn)].text);
+    seen_.reset();
+    extraSeen_.reset();
+    const auto fault = [lineNumber](const Field& field, std::string message) {
+      return TextError{lineNumber, field.column, std::move(message)};
     };
-    std::bitset<kMaxWheelNumber + 1> extraSeen;
-    const auto takeExtra = [&](const Field& field, int64_t value) -> std::optional<std::string> {
-      if (value < 1 || value > extraPool) {
-        return Join(
-            {"extra ball ", field.text, " is outside its drum 1..", std::to_string(extraPool)});
-      }
-      if (extraSeen[static_cast<std::size_t>(value)])
-        return Join({"extra ball ", field.text, " is repeated in this draw"});
-      extraSeen.set(static_cast<std::size_t>(value));
-      draw.extras.push_back(static_cast<int16_t>(value));
-      return std::nullopt;
-    };
-    if (layout.numberColumns.empty()) {
+    if (layout_.numberColumns.empty()) {
       // The draw's numbers; then, when the game has extra balls, the numbers that follow are
       // taken as its extras if they are that many and all fit the extra drum (what else a line
       // holds after a draw, a jackpot or a draw's serial number, is left alone as before).
-      std::size_t field = 0;
-      for (; field < fields.size() && draw.numbers.size() < m; ++field) {
-        const int64_t value = ParseWholeNumber(fields[field].text);
+      std::size_t at = 0;
+      for (; at < fields.size() && draw.numbers.size() < m_; ++at) {
+        const int64_t value = ParseWholeNumber(fields[at].text);
         if (value < 0) continue;
-        if (auto fault = take(fields[field], value))
-          return refuse(lineNumber, fields[field].column, *fault);
+        if (auto why = Take(fields[at], value, draw)) return fault(fields[at], std::move(*why));
       }
-      for (; field < fields.size() && draw.extras.size() < extras; ++field) {
-        const int64_t value = ParseWholeNumber(fields[field].text);
-        if (value < 0) continue;
-        if (takeExtra(fields[field], value)) break;
+      for (; at < fields.size() && draw.extras.size() < extras_; ++at) {
+        const int64_t value = ParseWholeNumber(fields[at].text);
+        if (value >= 0 && TakeExtra(fields[at], value, draw)) break;
       }
-      if (draw.extras.size() < extras) draw.extras.clear();
+      if (draw.extras.size() < extras_) draw.extras.clear();
     } else {
-      for (const int column : layout.numberColumns) {
+      for (const int column : layout_.numberColumns) {
         if (column < 0 || static_cast<std::size_t>(column) >= fields.size()) break;
         const Field& field = fields[static_cast<std::size_t>(column)];
         const int64_t value = ParseWholeNumber(field.text);
-        if (value < 0) {
-          return refuse(lineNumber, field.column,
-                        Join({Quoted(field.text), " is not a whole decimal number"}));
-        }
-        if (auto fault = take(field, value)) return refuse(lineNumber, field.column, *fault);
+        if (value < 0)
+          return fault(field, Join({Quoted(field.text), " is not a whole decimal number"}));
+        if (auto why = Take(field, value, draw)) return fault(field, std::move(*why));
       }
-      for (const int column : layout.extraColumns) {
+      for (const int column : layout_.extraColumns) {
         if (static_cast<std::size_t>(column) >= fields.size()) break;
         const Field& field = fields[static_cast<std::size_t>(column)];
         const int64_t value = ParseWholeNumber(field.text);
         if (value < 0) continue;  // an extra ball not published for this draw
-        if (auto fault = takeExtra(field, value)) return refuse(lineNumber, field.column, *fault);
+        if (auto why = TakeExtra(field, value, draw)) return fault(field, std::move(*why));
       }
     }
-    if (draw.numbers.size() < m) {
-      return refuse(lineNumber, 0,
-                    Join({"the line holds ",
-                          Counted(static_cast<int64_t>(draw.numbers.size()), "number", "numbers"),
-                          " of a draw; a draw has ", wanted}));
+    if (draw.numbers.size() < m_) {
+      return TextError{
+          lineNumber, 0,
+          Join({"the line holds ",
+                Counted(static_cast<int64_t>(draw.numbers.size()), "number", "numbers"),
+                " of a draw; a draw has ", std::to_string(m_)})};
     }
-    result.draws.push_back(std::move(draw));
+    return std::nullopt;
   }
-  if (result.draws.empty()) {
-    DrawReadResult empty =
-        refuse(std::max<int64_t>(lines.number(), 1), 0, "the file holds no draws");
-    empty.error->nothingYet = true;
-    return empty;
+
+  // Takes a drawn number (or an extra ball) into the draw; why not, when it cannot be one.
+  std::optional<std::string> Take(const Field& field, int64_t value, Draw& draw) {
+    if (value < 1 || value > pool_)
+      return Join({"number ", field.text, " is outside the pool 1..", std::to_string(pool_)});
+    if (seen_[static_cast<std::size_t>(value)])
+      return Join({"number ", field.text, " is repeated in this draw"});
+    seen_.set(static_cast<std::size_t>(value));
+    draw.numbers.push_back(static_cast<int16_t>(value));
+    return std::nullopt;
   }
-  return result;
+  std::optional<std::string> TakeExtra(const Field& field, int64_t value, Draw& draw) {
+    if (value < 1 || value > extraPool_) {
+      return Join(
+          {"extra ball ", field.text, " is outside its drum 1..", std::to_string(extraPool_)});
+    }
+    if (extraSeen_[static_cast<std::size_t>(value)])
+      return Join({"extra ball ", field.text, " is repeated in this draw"});
+    extraSeen_.set(static_cast<std::size_t>(value));
+    draw.extras.push_back(static_cast<int16_t>(value));
+    return std::nullopt;
+  }
+
+  const DrawReadOptions& options_;
+  const std::size_t m_;
+  const std::size_t extras_;
+  const int pool_;
+  const int extraPool_;
+  char delimiter_ = 0;
+  Layout layout_;
+  std::bitset<kMaxWheelNumber + 1> seen_;
+  std::bitset<kMaxWheelNumber + 1> extraSeen_;
+};
+
+}  // namespace
+
+DrawReadResult ReadDraws(std::string_view text, const DrawReadOptions& options) {
+  return DrawReader(options).Read(text);
 }
 
 }  // namespace quirmel

@@ -26,6 +26,24 @@ std::string NumberFault(std::string_view token, int64_t value, bool zeroBased) {
   return message;
 }
 
+using SeenNumbers = std::bitset<kMaxWheelNumber + 1>;
+
+// Why `token` (read as `value`) cannot be the next number of a row that holds `seen`, `length`
+// numbers so far; empty when it can.
+std::string RowNumberFault(std::string_view token, int64_t value, const WheelReadOptions& options,
+                           const SeenNumbers& seen, std::size_t length) {
+  if (value < 1 || value > kMaxWheelNumber) return NumberFault(token, value, options.zeroBased);
+  if (value > options.pool)
+    return Join({"number ", token, " is above the pool 1..", std::to_string(options.pool)});
+  if (!options.only.empty() && !std::binary_search(options.only.begin(), options.only.end(), value))
+    return Join({"number ", token, " is not among the numbers checked"});
+  if (seen[static_cast<std::size_t>(value)])
+    return Join({"number ", token, " is repeated in this row"});
+  if (length == kMaxRowLength)
+    return Join({"a row holds at most ", std::to_string(kMaxRowLength), " numbers"});
+  return {};
+}
+
 }  // namespace
 
 WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options) {
@@ -41,7 +59,7 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
   while (lines.Next(line)) {
     std::array<uint8_t, kMaxRowLength> row{};
     std::size_t length = 0;
-    std::bitset<kMaxWheelNumber + 1> seen;
+    SeenNumbers seen;
     std::size_t at = 0;
     while (at < line.size() && IsSeparator(line[at]))
       ++at;
@@ -54,26 +72,8 @@ WheelReadResult ReadWheel(std::string_view text, const WheelReadOptions& options
       const int64_t column = static_cast<int64_t>(at) + 1;
       int64_t value = ParseWholeNumber(token);
       if (value >= 0 && options.zeroBased) ++value;
-      if (value < 1 || value > kMaxWheelNumber) {
-        return refuse(lines.number(), column, NumberFault(token, value, options.zeroBased));
-      }
-      if (value > options.pool) {
-        return refuse(
-            lines.number(), column,
-            Join({"number ", token, " is above the pool 1..", std::to_string(options.pool)}));
-      }
-      if (!options.only.empty() &&
-          !std::binary_search(options.only.begin(), options.only.end(), value)) {
-        return refuse(lines.number(), column,
-                      Join({"number ", token, " is not among the numbers checked"}));
-      }
-      if (seen[static_cast<std::size_t>(value)]) {
-        return refuse(lines.number(), column, Join({"number ", token, " is repeated in this row"}));
-      }
-      if (length == kMaxRowLength) {
-        return refuse(lines.number(), column,
-                      Join({"a row holds at most ", std::to_string(kMaxRowLength), " numbers"}));
-      }
+      if (std::string fault = RowNumberFault(token, value, options, seen, length); !fault.empty())
+        return refuse(lines.number(), column, std::move(fault));
       seen.set(static_cast<std::size_t>(value));
       row[length++] = static_cast<uint8_t>(value);
       at = end;
