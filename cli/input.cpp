@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/core/bounded_read.h"
 #include "engine/files/wheel_file.h"
 
 namespace quirmel::cli {
@@ -171,54 +172,27 @@ std::optional<std::string> ReadInput(const std::string& name, const EarlyRefusal
     Complain(name + ": " + std::strerror(errno != 0 ? errno : ENOENT));
     return std::nullopt;
   }
-  std::string text;
-  const auto refuse = [&](const TextError& fault) {
-    if (file != stdin) std::fclose(file);
-    Complain(Describe(fault, Shown(name)) + EncodingHint(text));
-    return std::nullopt;
+  const ByteSource source = [file](char* buffer, std::size_t size) -> int64_t {
+    const std::size_t got = std::fread(buffer, 1, size, file);
+    return got == 0 && std::ferror(file) != 0 ? -1 : static_cast<int64_t>(got);
   };
-  int64_t line = 1;
-  std::size_t lineStart = 0;       // where the current line starts in `text`
-  std::size_t nextLook = 1 << 20;  // when `refused` looks again
-  std::vector<char> block(1 << 16);
-  for (;;) {
-    const std::size_t got = std::fread(block.data(), 1, block.size(), file);
-    if (StopSignals::Requested()) {  // SIGINT or SIGTERM while reading: the caller says 130
-      if (file != stdin) std::fclose(file);
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    const std::size_t from = text.size();
-    if (from + got > kMaxInputBytes) {
-      return refuse({line, 0,
-                     "the file is larger than " + std::to_string(kMaxInputBytes) +
-                         " bytes, more than any wheel or history"});
-    }
-    text.append(block.data(), got);
-    for (std::size_t at = from; at < text.size(); ++at) {
-      if (text[at] != '\n') continue;
-      ++line;
-      lineStart = at + 1;
-    }
-    if (text.size() - lineStart > kMaxLineBytes) {
-      return refuse({line, static_cast<int64_t>(kMaxLineBytes) + 1,
-                     "the line is longer than " + std::to_string(kMaxLineBytes) +
-                         " bytes (is this a text file?)"});
-    }
-    if (refused && text.size() >= nextLook) {
-      nextLook = text.size() * 2;
-      if (const auto fault = refused(std::string_view(text).substr(0, lineStart)))
-        return refuse(*fault);
-    }
-  }
-  const bool failed = std::ferror(file) != 0;
+  // SIGINT or SIGTERM while reading: the caller says 130.
+  BoundedText read = ReadBounded(source, refused, [] { return StopSignals::Requested(); });
   const int cause = errno;
   if (file != stdin) std::fclose(file);
-  if (failed) {
-    Complain(name + ": " + std::strerror(cause != 0 ? cause : EIO));
-    return std::nullopt;
+  switch (read.end) {
+    case ReadEnd::Whole:
+      return std::move(read.text);
+    case ReadEnd::Refused:
+      Complain(Describe(*read.refusal, Shown(name)) + EncodingHint(read.text));
+      return std::nullopt;
+    case ReadEnd::Failed:
+      Complain(name + ": " + std::strerror(cause != 0 ? cause : EIO));
+      return std::nullopt;
+    case ReadEnd::Stopped:
+      break;
   }
-  return text;
+  return std::nullopt;
 }
 
 std::optional<AnyWheel> ReadWheelFile(const std::string& name, const WheelReadOptions& options) {

@@ -9,14 +9,12 @@
 #include <string_view>
 
 #include "engine/core/any_wheel.h"
+#include "engine/core/bounded_read.h"
 #include "engine/core/text_error.h"
 #include "engine/files/wheel_file.h"
 #include "engine/limits.h"
 
 namespace quirmel::cli {
-
-// Says why the text read so far (up to its last complete line) is refused already, if it is.
-using EarlyRefusal = std::function<std::optional<TextError>(std::string_view text)>;
 
 // The whole of a file, or of standard input for "-", read in blocks and refused as soon as it
 // passes the limits above or `refused` refuses what came so far (looked at each time the text

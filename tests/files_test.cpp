@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/bounded_read.h"
 #include "window/form/form.h"
 
 namespace quirmel {
@@ -64,6 +65,38 @@ TEST(WheelFileLimits, AMillionRowsAndNotOneMore) {
   ASSERT_TRUE(over.error);
   EXPECT_EQ(over.error->line, 1000001);
   EXPECT_EQ(over.wheel.rowCount(), 0u);
+}
+
+// Whatever the source: an endless line is refused at its limit, a failing source or a stop ends
+// the read, and the early refusal sees only whole lines.
+TEST(BoundedRead, EndsAtTheLimitsOfAnySource) {
+  const ByteSource endless = [](char* buffer, std::size_t size) {
+    std::fill(buffer, buffer + size, '7');
+    return static_cast<int64_t>(size);
+  };
+  const BoundedText line = ReadBounded(endless);
+  ASSERT_EQ(line.end, ReadEnd::Refused);
+  EXPECT_EQ(line.refusal->column, static_cast<int64_t>(kMaxLineBytes) + 1);
+  EXPECT_LT(line.text.size(), kMaxLineBytes + (1 << 16) + 1);
+  EXPECT_EQ(ReadBounded([](char*, std::size_t) { return int64_t{-1}; }).end, ReadEnd::Failed);
+  EXPECT_EQ(ReadBounded(endless, {}, [] { return true; }).end, ReadEnd::Stopped);
+
+  std::string seen;  // the text the early refusal was shown, once
+  const ByteSource rows = [n = 0](char* buffer, std::size_t size) mutable -> int64_t {
+    if (++n > 40) return 0;  // 40 blocks of "1 2 3\n...": 2.6 MB, last line cut
+    for (std::size_t i = 0; i < size; ++i)
+      buffer[i] = "1 2 3\n"[i % 6];
+    return static_cast<int64_t>(size);
+  };
+  const BoundedText early = ReadBounded(rows, [&seen](std::string_view head) {
+    seen = std::string(head);
+    return std::optional<TextError>(TextError{1, 0, "enough"});
+  });
+  ASSERT_EQ(early.end, ReadEnd::Refused);
+  EXPECT_EQ(early.refusal->message, "enough");
+  EXPECT_GT(seen.size(), (std::size_t{1} << 20) - 6);  // looked at from 1 MiB on
+  EXPECT_EQ(seen.size() % 6, 0u);
+  EXPECT_EQ(seen.back(), '\n');
 }
 
 TEST(WheelLoadLimits, TheWindowTakesExactly32767Rows) {

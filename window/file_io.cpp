@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/core/bounded_read.h"
+#include "engine/limits.h"
+
 namespace quirmel {
 
 namespace {
@@ -16,23 +19,26 @@ constexpr const char* kNotRegular = "it is not a regular file (a folder, a devic
 
 }  // namespace
 
-FileRead ReadWholeFile(const QString& fileName, qint64 maxBytes) {
+FileRead ReadWholeFile(const QString& fileName) {
   const QFileInfo info(fileName);
   if (info.exists() && !info.isFile())
     return {{}, QStringLiteral("%1 cannot be opened: %2").arg(fileName, kNotRegular)};
-  const QString tooLarge =
-      QStringLiteral("%1 is larger than %2 MiB, more than a wheel or a draw history holds")
-          .arg(fileName)
-          .arg(maxBytes >> 20);
-  if (info.size() > maxBytes) return {{}, tooLarge};
+  const auto refused = [&fileName](const TextError& fault) {
+    return FileRead{{}, QString::fromStdString(Describe(fault, fileName.toStdString()))};
+  };
+  if (info.size() > static_cast<qint64>(kMaxInputBytes)) return refused(TooLargeError());
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
     return {{}, QStringLiteral("%1: %2").arg(fileName, file.errorString())};
-  QByteArray bytes = file.read(maxBytes + 1);  // a file may grow after the look at its size
-  if (bytes.size() > maxBytes) return {{}, tooLarge};
-  if (file.error() != QFileDevice::NoError)
+  // Read within the input limits like any other input: a file may grow after the look at its
+  // size, or hold no line ends at all.
+  BoundedText read = ReadBounded([&file](char* buffer, std::size_t size) -> int64_t {
+    return file.read(buffer, static_cast<qint64>(size));
+  });
+  if (read.end == ReadEnd::Refused) return refused(*read.refusal);
+  if (read.end != ReadEnd::Whole || file.error() != QFileDevice::NoError)
     return {{}, QStringLiteral("%1: %2").arg(fileName, file.errorString())};
-  return {std::move(bytes), {}};
+  return {QByteArray::fromStdString(read.text), {}};
 }
 
 QString DraggedFile(const QMimeData* data) {

@@ -14,9 +14,10 @@ struct FileRead {
   QString error;  // empty when read; else the file's name and why not
 };
 
-// A regular file, read whole when it holds at most `maxBytes`. A FIFO, a device or a folder is
-// refused before it is opened, so nothing waits on a writer or reads without end.
-FileRead ReadWholeFile(const QString& fileName, qint64 maxBytes);
+// A regular file, read whole within the input limits (its size, its lines' lengths). A FIFO, a
+// device or a folder is refused before it is opened, so nothing waits on a writer or reads
+// without end.
+FileRead ReadWholeFile(const QString& fileName);
 
 // The one local file a drag brings, or an empty name.
 QString DraggedFile(const QMimeData* data);

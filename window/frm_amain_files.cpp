@@ -152,7 +152,7 @@ void frmAmain::OpenWheelChosen() {
 
 bool frmAmain::OpenWheel(const QString& fileName) {
   if (analysisRunning_) return false;
-  const FileRead read = ReadWholeFile(fileName, kMaxInputBytes);
+  const FileRead read = ReadWholeFile(fileName);
   if (!read.error.isEmpty()) {
     seams_.showError(this, read.error);
     return false;

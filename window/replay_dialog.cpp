@@ -167,7 +167,7 @@ bool ReplayDialog::LoadHistory(const QString& fileName) {
   using Loaded = std::shared_ptr<const ReplayedHistory>;
   StartRun<Loaded>(
       [this, fileName, drawSize, readOptions]() -> Loaded {
-        const FileRead file = ReadWholeFile(fileName, kMaxInputBytes);
+        const FileRead file = ReadWholeFile(fileName);
         if (!file.error.isEmpty()) throw std::runtime_error(file.error.toStdString());
         const std::string_view text(file.bytes.constData(),
                                     static_cast<std::size_t>(file.bytes.size()));
