@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <map>
-#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -14,6 +12,7 @@
 #include "engine/builder/key_numbers.h"
 #include "engine/check/check.h"
 #include "engine/core/subsets.h"
+#include "engine/core/worker_pool.h"
 
 namespace quirmel {
 
@@ -182,35 +181,20 @@ class BuildRun {
         request_.start ? std::optional<Rows>(StartRows(*request_.start, numbers_, shape_.rowSize))
                        : std::nullopt;
     FoundCover found;
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::exception_ptr failure;
-    std::thread coordinator([&] {
-      try {
-        found = FindCover(shape_, control_, result.threads, request_.seed, &live_,
-                          start ? &*start : nullptr, request_.startMethod, 0, KnownFrom(request_));
-      } catch (...) {
-        failure = std::current_exception();
-      }
-      std::lock_guard lock(mutex);
-      done = true;
-      ended.notify_all();
-    });
-    {
-      std::unique_lock lock(mutex);
-      while (!ended.wait_for(lock, kReportEvery, [&] { return done; })) {
-        lock.unlock();
-        Report({.rows = live_.rows.load(),
-                .cost = live_.cost.load(),
-                .bestRows = live_.bestRows.load(),
-                .moves = live_.moves.load(),
-                .seconds = Elapsed()});
-        lock.lock();
-      }
-    }
-    coordinator.join();
-    if (failure) std::rethrow_exception(failure);
+    RunWatched(
+        [&] {
+          found =
+              FindCover(shape_, control_, result.threads, request_.seed, &live_,
+                        start ? &*start : nullptr, request_.startMethod, 0, KnownFrom(request_));
+        },
+        kReportEvery,
+        [&] {
+          Report({.rows = live_.rows.load(),
+                  .cost = live_.cost.load(),
+                  .bestRows = live_.bestRows.load(),
+                  .moves = live_.moves.load(),
+                  .seconds = Elapsed()});
+        });
     return found;
   }
 

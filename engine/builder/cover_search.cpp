@@ -15,6 +15,7 @@
 #include "engine/builder/orbit_state.h"
 #include "engine/builder/pigeonhole.h"
 #include "engine/builder/resolvable.h"
+#include "engine/core/worker_pool.h"
 #include "engine/limits.h"
 
 namespace quirmel {
@@ -90,15 +91,6 @@ void Absorb(FoundCover& found, SearchOutcome&& outcome, const std::string& metho
 // search may stop.
 int64_t Least(const CoverShape& shape) {
   return SchoenheimBound(shape.places, shape.rowSize, shape.guarantee, shape.drawSize).value_or(1);
-}
-
-// job(0), ..., job(count - 1), each on a thread of its own.
-void SideBySide(int count, const std::function<void(int)>& job) {
-  std::vector<std::thread> threads;
-  for (int j = 0; j < count; ++j)
-    threads.emplace_back(job, j);
-  for (std::thread& thread : threads)
-    thread.join();
 }
 
 std::string PlanText(const std::vector<PlaceGroup>& plan, const CoverShape& shape) {

@@ -1,5 +1,7 @@
 #include "engine/core/worker_pool.h"
 
+#include <exception>
+
 #include <algorithm>
 
 namespace quirmel {
@@ -64,6 +66,42 @@ void WorkerPool::Serve() {
     lock.lock();
     if (--running_ == 0) finished_.notify_all();
   }
+}
+
+void SideBySide(int count, const std::function<void(int)>& job) {
+  std::vector<std::thread> threads;
+  for (int j = 0; j < count; ++j)
+    threads.emplace_back(job, j);
+  for (std::thread& thread : threads)
+    thread.join();
+}
+
+void RunWatched(const std::function<void()>& work, std::chrono::milliseconds every,
+                const std::function<void()>& watch) {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    std::lock_guard lock(mutex);
+    done = true;
+    ended.notify_all();
+  });
+  {
+    std::unique_lock lock(mutex);
+    while (!ended.wait_for(lock, every, [&] { return done; })) {
+      lock.unlock();
+      watch();
+      lock.lock();
+    }
+  }
+  worker.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace quirmel

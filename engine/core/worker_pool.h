@@ -6,6 +6,7 @@
 // handler's exit) destroys the pool with the job still running: the destructor then calls the
 // job's cancel function, so that workers waiting on a caller that will never come back return.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -48,5 +49,16 @@ class WorkerPool {
   bool shuttingDown_ = false;
   std::vector<std::thread> threads_;
 };
+
+// The other ways the engine works on several threads, beside the pool: jobs that run for as long
+// as a search runs, which would hold the pool's workers from an analysis.
+
+// job(0), ..., job(count - 1), each on a thread of its own; returns when all have.
+void SideBySide(int count, const std::function<void(int)>& job);
+
+// Runs `work` on a thread of its own while the calling thread calls `watch` every `every`, until
+// the work has returned; what the work throws is thrown here then.
+void RunWatched(const std::function<void()>& work, std::chrono::milliseconds every,
+                const std::function<void()>& watch);
 
 }  // namespace quirmel
