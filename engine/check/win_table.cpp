@@ -7,17 +7,6 @@
 
 namespace quirmel {
 
-int WinTableRow::Fewest() const {
-  return byBest.empty() ? 0 : byBest.begin()->first;
-}
-
-int WinTableRow::Typical() const {
-  const auto most =
-      std::max_element(byBest.begin(), byBest.end(),
-                       [](const auto& a, const auto& b) { return a.second < b.second; });
-  return most == byBest.end() ? 0 : most->first;
-}
-
 int64_t WinTableSubsets(int n, int drawSize, int guarantee) {
   int64_t total = 0;
   for (int h = std::min(drawSize, n); h >= std::max(guarantee, 2); --h)

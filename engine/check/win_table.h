@@ -20,9 +20,6 @@ struct WinTableRow {
   int64_t subsets = 0;            // C(n, h)
   std::map<int, int64_t> byBest;  // best level -> h-subsets at exactly that level (present only)
   bool stopped = false;
-
-  int Fewest() const;   // the lowest best level that occurs
-  int Typical() const;  // the best level of most h-subsets
 };
 
 // A wheel's numbers outside `numbers` count for nothing. `numbers` holds 2 to 99 distinct
