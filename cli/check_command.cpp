@@ -131,6 +131,11 @@ int Check(const CheckOptions& options) {
   if (!read) return StopSignals::Requested() ? kInterrupted : kInputError;
   const int pool = numbers.empty() ? options.pool.value_or(read->LargestNumber())
                                    : static_cast<int>(numbers.size());
+  if (pool < options.draw) {
+    Complain("--draw: a draw of " + std::to_string(options.draw) + " from " + std::to_string(pool) +
+             " numbers is not possible");
+    return kInputError;
+  }
   ProgressLine progress(!options.quiet);
   const CheckProgress hook = [&progress](int64_t examined, int64_t total) {
     progress.Show(examined, total);

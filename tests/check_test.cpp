@@ -201,7 +201,7 @@ TEST(CheckWheel, RefusesRequestsOutsideItsLimits) {
            {.wheel = wheel, .poolSize = 100},  {.wheel = wheel, .drawSize = 1},
            {.wheel = wheel, .drawSize = 9},    {.wheel = wheel, .guarantee = 7},
            {.wheel = wheel, .guarantee = 0},   {.wheel = wheel, .necessity = true},
-           {.wheel = wheel, .holesToList = -1}, {.wheel = wheel, .poolSize = 5, .drawSize = 6},
+           {.wheel = wheel, .holesToList = -1},
            {.wheel = wheel, .numbers = {3, 3, 7, 9, 12, 20}},
            {.wheel = wheel, .numbers = {0, 3, 7, 9, 12, 20}}})
     EXPECT_THROW(CheckWheel(bad), std::invalid_argument);

@@ -159,6 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"check {bad}",                                          2, "bad.txt:2:5: number 5 is repeated"},
     StatusCase{"check {wheel} --necessity",                            2, "--necessity requires --guarantee"},
     StatusCase{"check {wheel} --draw 3 --guarantee 4",                 2, "at most the draw size"},
+    StatusCase{"check {wheel} --draw 8",                               2, "a draw of 8 from 7 numbers is not possible"},
     StatusCase{"check {wheel} --pool 100",                             2, "--pool"},
     StatusCase{"check /nonexistent",                                   2, "/nonexistent: No such file"},
     StatusCase{"frobnicate",                                           2, "subcommand"},

@@ -30,9 +30,6 @@ void Validate(const CheckRequest& request) {
     refuse("the pool holds " + RangeText(1, kMaxWheelNumber) + " numbers");
   if (request.drawSize < kMinDrawSize || request.drawSize > kMaxDrawSize)
     refuse("the numbers drawn are " + RangeText(kMinDrawSize, kMaxDrawSize));
-  if (request.drawSize > request.poolSize)
-    refuse("a draw of " + std::to_string(request.drawSize) + " from " +
-           std::to_string(request.poolSize) + " numbers is not possible");
   if (request.guarantee && (*request.guarantee < 1 || *request.guarantee > request.drawSize))
     refuse("the guarantee is at most the draw size " + std::to_string(request.drawSize));
   if (request.necessity && !request.guarantee) refuse("the rows' necessity needs a guarantee");

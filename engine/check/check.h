@@ -62,10 +62,10 @@ struct CheckResult {
 };
 
 // Throws std::invalid_argument with a message for the player, doing nothing, for a request
-// outside the limits above (a pool or draw size outside its range, a draw larger than the pool,
-// a guarantee outside 1..m, necessity without a guarantee, a hole count outside
-// 0..kMaxHolesListed, more than kMaxWheelRows rows), and
-// std::length_error when the count tables the wheel needs would not fit in memory.
+// outside the limits above (a pool or draw size outside its range, a guarantee outside 1..m,
+// necessity without a guarantee, a hole count outside 0..kMaxHolesListed, more than kMaxWheelRows
+// rows), and std::length_error when the count tables the wheel needs would not fit in memory. A
+// draw larger than the pool leaves no subset to check: the result is empty.
 CheckResult CheckWheel(const CheckRequest& request);
 
 // The threads, at most `wanted`, whose tallies for this request fit in kMaxCheckTallyBytes
