@@ -14,19 +14,6 @@ namespace {
 
 constexpr std::size_t kLeastKey = 3;
 
-// The developed rows as a wheel file holds them: every number, those of 50 and above too.
-AnyWheel AsWheel(const Wheel& wheel) {
-  AnyWheel any;
-  std::vector<uint8_t> row;
-  for (int16_t r = 1; r <= wheel.rows(); ++r) {
-    row.clear();
-    for (int16_t p = 1; p <= wheel.positions(); ++p)
-      row.push_back(static_cast<uint8_t>(wheel.at(r, p)));
-    any.AddRow(row);
-  }
-  return any;
-}
-
 }  // namespace
 
 int Develop(const DevelopOptions& options) {
@@ -49,7 +36,8 @@ int Develop(const DevelopOptions& options) {
   }
   // A file gets only a wheel that can be read back: a development may repeat a number in a row
   // (key 11 1 5 over 10).
-  const AnyWheel any = AsWheel(wheel);
+  // Every number, those of 50 and above too.
+  const AnyWheel any = RowsOf(wheel, wheel.rows(), wheel.positions());
   if (const auto refusal = WheelFileRefusal(any, {.pool = options.pool})) {
     Complain("the developed wheel cannot be written as a wheel file: row " +
              std::to_string(refusal->line) + ": " + refusal->message);

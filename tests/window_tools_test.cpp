@@ -41,6 +41,13 @@ Dialog* OpenDialog(WindowFixture& f, void (quirmel::frmAmain::*open)()) {
   return f.window->findChild<Dialog*>();
 }
 
+// The Replay dialog over the key 1 2 3 developed into 10 rows over 49.
+quirmel::ReplayDialog* ReplayOfTheKey123(WindowFixture& f) {
+  f.Fill({"1", "2", "3"}, "49", "10");
+  f.Click("cmdElabora");
+  return OpenDialog<quirmel::ReplayDialog>(f, &quirmel::frmAmain::OpenReplayDialog);
+}
+
 }  // namespace
 
 class WindowToolsTest : public QObject {
@@ -251,9 +258,7 @@ class WindowToolsTest : public QObject {
   void replayShowsTheExtraBalls() {
     QTemporaryDir dir;
     WindowFixture f;
-    f.Fill({"1", "2", "3"}, "49", "10");
-    f.Click("cmdElabora");
-    auto* dialog = OpenDialog<quirmel::ReplayDialog>(f, &quirmel::frmAmain::OpenReplayDialog);
+    auto* dialog = ReplayOfTheKey123(f);
     dialog->findChild<QComboBox*>("game")->setCurrentText("5/50+2/12");
     QVERIFY(dialog->LoadHistory(
         WriteText(dir, "euro.csv", "Date,N1,N2,N3,N4,N5,E1,E2\n2026-12-01,3,9,17,28,33,4,11\n")));
@@ -268,9 +273,7 @@ class WindowToolsTest : public QObject {
   void replayShowsTheEngineFigures() {
     QTemporaryDir dir;
     WindowFixture f;
-    f.Fill({"1", "2", "3"}, "49", "10");
-    f.Click("cmdElabora");
-    auto* dialog = OpenDialog<quirmel::ReplayDialog>(f, &quirmel::frmAmain::OpenReplayDialog);
+    auto* dialog = ReplayOfTheKey123(f);
     QVERIFY(dialog != nullptr);
     f.fileAnswer = WriteText(dir, "history.csv", kHistory);
     QTest::mouseClick(dialog->findChild<QPushButton*>("openHistory"), Qt::LeftButton);

@@ -35,12 +35,7 @@ std::vector<int> PoolNumbers(const BuildRequest& request) {
     for (int v = 1; v <= request.poolSize; ++v)
       numbers.push_back(v);
   }
-  std::sort(numbers.begin(), numbers.end());
-  if (numbers.front() < 1 || numbers.back() > kMaxWheelNumber)
-    throw std::invalid_argument("the numbers run from 1 to " + std::to_string(kMaxWheelNumber));
-  if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end())
-    throw std::invalid_argument("a number is given twice");
-  return numbers;
+  return SortedNumbers(std::move(numbers));
 }
 
 // What the final check of every draw should take on this machine.

@@ -381,15 +381,11 @@ int CountingThreads(const CheckRequest& request, int wanted) {
 
 CheckResult CheckWheel(const CheckRequest& request) {
   if (!request.numbers.empty()) {
-    const std::vector<int>& numbers = request.numbers;
-    if (numbers.front() < 1 || numbers.back() > kMaxWheelNumber)
-      throw std::invalid_argument("the numbers run from 1 to " + std::to_string(kMaxWheelNumber));
-    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) != numbers.end())
-      throw std::invalid_argument("the numbers are given each once, in ascending order");
+    const std::vector<int> numbers = SortedNumbers(request.numbers);
     // Over the player's numbers, the wheel is checked over their places 1..n.
     const AnyWheel places = OverNumbers(request.wheel, numbers);
     CheckRequest inner{.wheel = places,
-                       .poolSize = static_cast<int>(request.numbers.size()),
+                       .poolSize = static_cast<int>(numbers.size()),
                        .drawSize = request.drawSize,
                        .guarantee = request.guarantee,
                        .holesToList = request.holesToList,

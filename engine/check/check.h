@@ -28,7 +28,7 @@ enum class CheckMethod { Automatic, RowSets, CountTables };
 struct CheckRequest {
   const AnyWheel& wheel;  // borrowed for the call
   int poolSize = 49;      // N, 1..99; wheel numbers above N belong to no subset
-  // The player's numbers, ascending: when given, the subsets are theirs (poolSize is not read),
+  // The player's numbers, in any order: when given, the subsets are theirs (poolSize is not read),
   // wheel numbers not among them belong to no subset, and the holes are listed in them.
   std::vector<int> numbers;
   int drawSize = 6;              // m, 2..8

@@ -31,4 +31,8 @@ struct AnyWheel {
   bool operator==(const AnyWheel&) const = default;
 };
 
+// The player's numbers in ascending order; throws std::invalid_argument with the player's text
+// for a number outside 1..99 or one given twice (an empty list stays empty).
+std::vector<int> SortedNumbers(std::vector<int> numbers);
+
 }  // namespace quirmel

@@ -1,8 +1,7 @@
 #include "engine/core/worker_pool.h"
 
-#include <exception>
-
 #include <algorithm>
+#include <exception>
 
 namespace quirmel {
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/core/any_wheel.h"
+
 namespace quirmel {
 
 // A matrix of 16-bit numbers: one combination per row. Rows and positions count from 1, and every
@@ -26,5 +28,9 @@ class Wheel {
   int16_t positions_;
   std::vector<int16_t> cells_;
 };
+
+// The first `rows` rows over their first `positions` positions as a wheel of any shape, to be
+// written or checked: numbers outside 1..99 (the padding 0) are left out, and rows left empty.
+AnyWheel RowsOf(const Wheel& wheel, int16_t rows, int16_t positions);
 
 }  // namespace quirmel

@@ -46,20 +46,9 @@ void UseWheel(WheelState& state, const LoadedWheel& loaded) {
 }
 
 AnyWheel StateWheel(const WheelState& state) {
-  AnyWheel any;
-  if (!state.wheel || state.combinationCount < 1) return any;
-  const int16_t rows = std::min(state.combinationCount, state.wheel->rows());
-  const int16_t positions = std::min(state.keyCount, state.wheel->positions());
-  std::vector<uint8_t> row;
-  for (int r = 1; r <= rows; ++r) {
-    row.clear();
-    for (int p = 1; p <= positions; ++p) {
-      const int16_t number = state.wheel->at(static_cast<int16_t>(r), static_cast<int16_t>(p));
-      if (number >= 1 && number <= kMaxWheelNumber) row.push_back(static_cast<uint8_t>(number));
-    }
-    if (!row.empty()) any.AddRow(row);
-  }
-  return any;
+  if (!state.wheel || state.combinationCount < 1) return {};
+  return RowsOf(*state.wheel, std::min(state.combinationCount, state.wheel->rows()),
+                std::min(state.keyCount, state.wheel->positions()));
 }
 
 }  // namespace quirmel
