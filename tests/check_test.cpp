@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
+#include "engine/core/worker_pool.h"
 #include "engine/engine.h"
 #include "tests/oracle.h"
 
@@ -177,6 +180,30 @@ TEST(CheckWheel, ChecksOverThePlayersNumbers) {
     for (std::size_t i = 0; i < 4; ++i)
       EXPECT_EQ(mine.holeList[h][i], numbers[static_cast<std::size_t>(places.holeList[h][i] - 1)]);
   }
+}
+
+TEST(SortedNumbers, SortsOrRefusesThePlayersNumbers) {
+  EXPECT_EQ(SortedNumbers({9, 3, 47}), (std::vector<int>{3, 9, 47}));
+  EXPECT_TRUE(SortedNumbers({}).empty());
+  for (const std::vector<int>& bad : {std::vector<int>{0, 5}, {5, 100}, {7, 3, 7}})
+    EXPECT_THROW(SortedNumbers(bad), std::invalid_argument);
+}
+
+// The watcher runs on the caller's thread until the work ends, and what the work throws comes
+// back to the caller.
+TEST(RunWatched, WatchesUntilTheWorkEndsAndPassesItsFailureOn) {
+  std::atomic<bool> release{false};
+  int watched = 0;
+  RunWatched(
+      [&] {
+        while (!release)
+          std::this_thread::yield();
+      },
+      std::chrono::milliseconds(1), [&] { release = ++watched == 3; });
+  EXPECT_EQ(watched, 3);
+  EXPECT_THROW(
+      RunWatched([] { throw std::length_error("full"); }, std::chrono::milliseconds(1), [] {}),
+      std::length_error);
 }
 
 TEST(CheckWheel, TakesFewerThreadsForManyRows) {

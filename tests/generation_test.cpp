@@ -50,6 +50,10 @@ TEST(GenerateWheel, NumbersFromFiftyStayInTheWheel) {
   WheelState state;
   ASSERT_TRUE(GenerateWheel(state, Keys{"47", "10", "25"}, "60", "4").succeeded);
   EXPECT_EQ(state.wheel->at(4, 3), 50);
+  // The listing leaves it out; the wheel a file gets keeps it.
+  EXPECT_EQ(DevelopedListing(*state.wheel, "\n"), "10 25 47\n11 26 48\n12 27 49\n13 28\n");
+  EXPECT_EQ(RowsOf(*state.wheel, 4, 3).row(3).back(), 50);
+  EXPECT_EQ(RowsOf(*state.wheel, 2, 2).LongestRow(), 2u);
 }
 
 // One refusal per row: its message, focus, listing flag and the fields written before it.
