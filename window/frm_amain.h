@@ -181,12 +181,14 @@ class frmAmain : public QWidget {
   QAction* replayAction = nullptr;
   QAction* holesAction = nullptr;
   BuildDialog* buildDialog_ = nullptr;  // kept, with its last wheel, while the window lives
-  // The built wheel last put into the listing, and what it was built for (its tickets' head).
-  AnyWheel builtWheel_;
+  // Where the current wheel came from: GENERATE develops it (the design's analysis counts it);
+  // a file or the Build dialog gives it (exact counts), and a built one is printed with what it
+  // was built for (its tickets' head).
+  enum class WheelOrigin { Developed, Opened, Built };
+  WheelOrigin origin_ = WheelOrigin::Developed;
   TicketsFor builtFor_;
 
   bool analysisRunning_ = false;
-  bool exactAnalysis_ = false;  // the wheel came from a file or the builder, not from GENERATE
   bool closeAfterAnalysis_ = false;
   QElapsedTimer sinceLastTurn_;  // time since the window last had a turn during an analysis
   bool centred_ = false;

@@ -173,7 +173,7 @@ bool frmAmain::UseLoadedWheel(const WheelLoadResult& load, const QString& name,
     return false;
   }
   UseWheel(state_, *load.loaded);
-  exactAnalysis_ = true;
+  origin_ = WheelOrigin::Opened;
   txtLista->setPlainText(QString::fromStdString(load.loaded->listing).chopped(1));
   txtReport->setPlainText(QString());
   // An empty pool box, or one below the wheel's numbers, takes the wheel's largest number: the
@@ -245,8 +245,8 @@ void frmAmain::PrintTickets() {
   printer.setDocName("QUIRMEL tickets");
   if (!seams_.setUpPrinter(this, printer)) return;
   // A wheel built in the Build dialog is printed with its game, guarantee and that game's price;
-  // another wheel (developed, opened, or built and then changed) with the price of "custom".
-  const TicketsFor made = wheel == builtWheel_ ? builtFor_ : TicketsFor{};
+  // another wheel (developed or opened) with the price of "custom".
+  const TicketsFor made = origin_ == WheelOrigin::Built ? builtFor_ : TicketsFor{};
   const QString game =
       FindGame(made.game.toStdString())
           ? made.game

@@ -178,7 +178,7 @@ void frmAmain::cmdElabora_Click() {
   const GenerationResult result =
       GenerateWheel(state_, keys, FromBox(txtNumeri), FromBox(txtCombinazioni));
   if (result.succeeded) {
-    exactAnalysis_ = false;
+    origin_ = WheelOrigin::Developed;
     txtLista->setPlainText(ForBox(result.listing));
     txtReport->setPlainText(QString());
     return;
@@ -223,7 +223,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
   EnableActions(false);
   sinceLastTurn_.invalidate();  // the first progress point always gets a turn
   // A wheel from a file may hold thousands of rows: it gets exact match counts, not capped ones.
-  const bool exactly = exactAnalysis_ && state_.poolSize >= index;
+  const bool exactly = origin_ != WheelOrigin::Developed && state_.poolSize >= index;
   ReportAnalysis(exactly ? AnalyseExactly(index) : AnalyseAsDesigned(index));
   state_.abortRequested = false;
   cmdAbort->setEnabled(false);

@@ -41,7 +41,7 @@ void frmAmain::OpenBuildDialog() {
         seams_,
         [this](const AnyWheel& wheel, const TicketsFor& made) {
           if (!ShowWheel(wheel)) return false;
-          builtWheel_ = wheel;
+          origin_ = WheelOrigin::Built;
           builtFor_ = made;
           return true;
         },
