@@ -10,11 +10,13 @@
 
 #include "engine/builder/cover_state.h"
 #include "engine/builder/designs.h"
+#include "engine/builder/exact_cover.h"
 #include "engine/builder/groups.h"
 #include "engine/builder/halves.h"
 #include "engine/builder/orbit_state.h"
 #include "engine/builder/pigeonhole.h"
 #include "engine/builder/resolvable.h"
+#include "engine/builder/steiner_search.h"
 #include "engine/engine.h"
 #include "tests/oracle.h"
 
@@ -124,6 +126,39 @@ TEST(KnownDesigns, AreSteinerSystems) {
                              design.guarantee))
         << design.name;
   }
+}
+
+// Knuth's example has one exact cover; two rows that share a column and leave one out have none.
+TEST(ExactCover, FindsTheOnlyCoverOrNone) {
+  EXPECT_EQ(ExactCover({.columns = 7,
+                        .rows = {{2, 4, 5}, {0, 3, 6}, {1, 2, 5}, {0, 3}, {1, 6}, {3, 4, 6}}}),
+            (std::vector<int>{0, 3, 4}));
+  EXPECT_FALSE(ExactCover({.columns = 3, .rows = {{0, 1}, {1, 2}}}));
+  EXPECT_FALSE(ExactCover({.columns = 2, .rows = {{0, 2}}}));  // a column outside the table
+}
+
+// The Steiner systems found under a group hold every t-subset in exactly one row; where the
+// counts allow none (or none exists, as S(2,6,16)) none is found.
+TEST(SteinerUnderGroup, FindsSteinerSystemsOnly) {
+  const SearchControl control{.started = SearchClock::now(),
+                              .deadline = SearchClock::now() + std::chrono::seconds(60)};
+  // clang-format off
+  for (const auto& [shape, group] : std::vector<std::pair<CoverShape, PermutationGroup>>{
+           {{13, 4, 2, 2}, CyclicGroup(13, 1, 13)},
+           {{26, 5, 3, 3}, CyclicGroup(26, 1, 26)},
+           {{9, 3, 2, 2}, CycleProductGroup(9, 3, 3)}}) {
+    // clang-format on
+    const std::optional<Rows> rows = SteinerUnderGroup(shape, group, 3, control);
+    ASSERT_TRUE(rows) << shape.places;
+    EXPECT_EQ(static_cast<int64_t>(rows->size()),
+              SteinerRows(shape.places, shape.rowSize, shape.guarantee));
+    EXPECT_TRUE(
+        SimpleCovers(PlacesWheel(*rows), OneTo(shape.places), shape.guarantee, shape.guarantee));
+  }
+  EXPECT_FALSE(SteinerUnderGroup({16, 6, 2, 2}, CyclicGroup(16, 1, 16), 1, control));
+  EXPECT_FALSE(SteinerUnderGroup({27, 5, 3, 3}, CyclicGroup(27, 1, 27), 1, control));
+  EXPECT_FALSE(SteinerRows(27, 5, 3));
+  EXPECT_EQ(SteinerRows(45, 5, 2), 99);
 }
 
 // Each class parts the places (padded up to a multiple of 3); every pair of real places meets in

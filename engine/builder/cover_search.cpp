@@ -15,6 +15,7 @@
 #include "engine/builder/orbit_state.h"
 #include "engine/builder/pigeonhole.h"
 #include "engine/builder/resolvable.h"
+#include "engine/builder/steiner_search.h"
 #include "engine/core/worker_pool.h"
 #include "engine/limits.h"
 
@@ -42,6 +43,8 @@ constexpr double kQuickSeconds = 1;       // and never more than this
 constexpr double kOrbitShare = 0.5;       // of the time left, for the orbit searches
 constexpr double kFirstOrbitRound = 0.4;  // of the orbit searches' time, for every group
 constexpr int kMaxGroupsTried = 8;
+constexpr double kSteinerShare = 0.2;  // of the time, for Steiner systems under a group
+constexpr int kAnyOrder = 1 << 20;
 constexpr double kBaseRowsAimed = 12;  // the groups tried first give about this many base rows
 // A group tried has at most a quarter as many elements as the wheel is expected to have rows
 // (coarser steps of rows are too coarse) and at least a 64th (a smaller one searches much as
@@ -393,6 +396,34 @@ bool Enough(const FoundCover& found, const SearchControl& control) {
   return !found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= control.enough;
 }
 
+// A Steiner system under one of the groups that fit the pool, where the counts allow one and
+// nothing found so far has its rows: the largest groups first (the fewest orbits, quickly
+// settled), each taking an equal part of what is left of the phase's time.
+void SteinerPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed,
+                  SearchLive* live, FoundCover& found) {
+  const std::optional<int64_t> rows = SteinerRows(shape.places, shape.rowSize, shape.guarantee);
+  if (!rows || (!found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= *rows)) return;
+  std::vector<PermutationGroup> groups = GroupsFor(shape.places, kAnyOrder);
+  std::erase_if(groups, [&](const auto& group) { return !SteinerFits(shape, group); });
+  const auto end =
+      SearchClock::now() + std::chrono::duration_cast<SearchClock::duration>(
+                               std::chrono::duration<double>(Left(control) * kSteinerShare));
+  for (std::size_t g = 0; g < groups.size() && !control.Ended(); ++g) {
+    const double seconds = std::chrono::duration<double>(end - SearchClock::now()).count() /
+                           static_cast<double>(groups.size() - g);
+    std::optional<Rows> design = SteinerUnderGroup(
+        shape, groups[g], seed, Slice(control, std::max(seconds, 0.0), control.enough));
+    if (!design) continue;
+    Offer(found, std::move(*design),
+          "S(" + std::to_string(shape.guarantee) + "," + std::to_string(shape.rowSize) + "," +
+              std::to_string(shape.places) + ") under " + groups[g].name +
+              ", by exact cover of its orbits",
+          Since(control.started));
+    Publish(live, found);
+    return;
+  }
+}
+
 // The groups worth an orbit search for this pool, the likeliest first.
 std::vector<PermutationGroup> OrbitGroups(const CoverShape& shape, const SearchControl& control,
                                           int threads, uint64_t seed, const FoundCover& found) {
@@ -486,6 +517,8 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
     for (DesignStart& design : DesignStarts(shape.places, shape.rowSize, shape.guarantee))
       Offer(found, std::move(design.rows), design.name, Since(control.started));
     Publish(live, found);
+    SteinerPhase(shape, control, seed, live, found);
+    if (Enough(found, control)) return found;
     if (depth < kMaxSplitDepth) ExtensionPhase(shape, control, seed, depth, live, found);
     TwoGroupsPhase(shape, control, seed, depth, known, live, found);
   } else if (depth < kMaxSplitDepth) {

@@ -1,6 +1,7 @@
 #include "engine/builder/groups.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "engine/builder/finite_field.h"
 
@@ -27,6 +28,31 @@ PermutationGroup CyclicGroup(int places, int cycles, int length) {
       const int image =
           x < cycles * length ? x / length * length + (x % length + shift) % length : x;
       group.images.push_back(static_cast<uint8_t>(image));
+    }
+  }
+  return group;
+}
+
+PermutationGroup CycleProductGroup(int places, int cycles, int length) {
+  const int fixed = places - cycles * length;
+  std::string name = "Z";
+  name += std::to_string(cycles);
+  name += " x Z";
+  name += std::to_string(length);
+  PermutationGroup group{.name = std::move(name),
+                         .places = places,
+                         .order = cycles * length,
+                         .images = {}};
+  if (fixed > 0) group.name += ", " + Count(fixed) + " fixed";
+  group.images.reserve(static_cast<std::size_t>(places * group.order));
+  for (int turn = 0; turn < cycles; ++turn) {
+    for (int shift = 0; shift < length; ++shift) {
+      for (int x = 0; x < places; ++x) {
+        const int image = x < cycles * length ? (x / length + turn) % cycles * length +
+                                                    (x % length + shift) % length
+                                              : x;
+        group.images.push_back(static_cast<uint8_t>(image));
+      }
     }
   }
   return group;
@@ -65,8 +91,11 @@ std::vector<PermutationGroup> GroupsFor(int places, int maxOrder) {
   for (int fixed = 0; fixed <= 1; ++fixed) {
     const int moved = places - fixed;
     for (int cycles = 1; cycles <= 3; ++cycles) {
-      if (moved % cycles == 0 && moved / cycles >= 3)
-        keep(CyclicGroup(places, cycles, moved / cycles));
+      if (moved % cycles != 0 || moved / cycles < 3) continue;
+      keep(CyclicGroup(places, cycles, moved / cycles));
+      // (When the counts share no factor, the product is the cyclic group on all of them.)
+      if (cycles > 1 && std::gcd(cycles, moved / cycles) > 1)
+        keep(CycleProductGroup(places, cycles, moved / cycles));
     }
   }
   for (int fixed = 0; fixed <= 1; ++fixed) {

@@ -28,6 +28,10 @@ struct PermutationGroup {
 // step at a time; the places after them are fixed.
 PermutationGroup CyclicGroup(int places, int cycles, int length);
 
+// The same cycles, also turned among themselves (cycle c to c + 1): the group Z_cycles x
+// Z_length, not itself cyclic when the two share a factor.
+PermutationGroup CycleProductGroup(int places, int cycles, int length);
+
 // x -> a x + b (or x -> a x without `shifts`) over the field of q elements, q a prime power
 // (places 0..q-1, see finite_field.h), with a running over the subgroup of order d of the
 // nonzero elements; the places from q on are fixed (the point at infinity is one of them).
@@ -35,8 +39,8 @@ PermutationGroup AffineGroup(int places, int q, int d, bool shifts);
 
 // The groups a search over `places` places may try, each of order 2..maxOrder: the cyclic
 // group on all places or on all but one, two or three equal cycles (one place left fixed when
-// they do not divide the pool), and the affine and multiplier groups of a prime power
-// q = places or places - 1; the largest first.
+// they do not divide the pool), those cycles turned among themselves as well, and the affine and
+// multiplier groups of a prime power q = places or places - 1; the largest first.
 std::vector<PermutationGroup> GroupsFor(int places, int maxOrder);
 
 }  // namespace quirmel
