@@ -138,7 +138,7 @@ TEST(ExactCover, FindsTheOnlyCoverOrNone) {
 }
 
 // The Steiner systems found under a group hold every t-subset in exactly one row; where the
-// counts allow none (or none exists, as S(2,6,16)) none is found.
+// counts allow none, or none is made of the group's orbits, none is found.
 TEST(SteinerUnderGroup, FindsSteinerSystemsOnly) {
   const SearchControl control{.started = SearchClock::now(),
                               .deadline = SearchClock::now() + std::chrono::seconds(60)};
@@ -155,8 +155,9 @@ TEST(SteinerUnderGroup, FindsSteinerSystemsOnly) {
     EXPECT_TRUE(
         SimpleCovers(PlacesWheel(*rows), OneTo(shape.places), shape.guarantee, shape.guarantee));
   }
-  EXPECT_FALSE(SteinerUnderGroup({16, 6, 2, 2}, CyclicGroup(16, 1, 16), 1, control));
+  EXPECT_FALSE(SteinerUnderGroup({26, 5, 3, 3}, CyclicGroup(26, 1, 25), 1, control));
   EXPECT_FALSE(SteinerUnderGroup({27, 5, 3, 3}, CyclicGroup(27, 1, 27), 1, control));
+  EXPECT_FALSE(SteinerRows(16, 6, 2));  // 8 rows for 16 points
   EXPECT_FALSE(SteinerRows(27, 5, 3));
   EXPECT_EQ(SteinerRows(45, 5, 2), 99);
 }

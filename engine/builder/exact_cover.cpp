@@ -6,7 +6,7 @@ namespace quirmel {
 
 namespace {
 
-constexpr int64_t kStopCheckEvery = 4096;
+constexpr int64_t kStopCheckEvery = 64;  // a step may cover thousands of entries
 
 // The links: node 0 is the root, nodes 1..columns the column heads, then one node per entry.
 class Links {

@@ -14,7 +14,7 @@ namespace quirmel {
 struct ExactCoverRequest {
   int columns = 0;
   std::vector<std::vector<int>> rows;  // each a list of distinct columns 0..columns-1
-  // Asked every few thousand steps; true ends the search without a cover.
+  // Asked every few dozen steps; true ends the search without a cover.
   std::function<bool()> stopped;
   int64_t maxSteps = 0;  // rows tried, at most (0: no limit)
 };

@@ -39,10 +39,8 @@ PermutationGroup CycleProductGroup(int places, int cycles, int length) {
   name += std::to_string(cycles);
   name += " x Z";
   name += std::to_string(length);
-  PermutationGroup group{.name = std::move(name),
-                         .places = places,
-                         .order = cycles * length,
-                         .images = {}};
+  PermutationGroup group{
+      .name = std::move(name), .places = places, .order = cycles * length, .images = {}};
   if (fixed > 0) group.name += ", " + Count(fixed) + " fixed";
   group.images.reserve(static_cast<std::size_t>(places * group.order));
   for (int turn = 0; turn < cycles; ++turn) {

@@ -111,7 +111,10 @@ std::optional<int64_t> SteinerRows(int places, int rowSize, int guarantee) {
     if (Binomial(places - i, guarantee - i) % Binomial(rowSize - i, guarantee - i) != 0)
       return std::nullopt;
   }
-  return Binomial(places, guarantee) / Binomial(rowSize, guarantee);
+  const int64_t rows = Binomial(places, guarantee) / Binomial(rowSize, guarantee);
+  // Fisher's inequality: a 2-design has at least as many rows as points.
+  if (guarantee >= 2 && rows < places) return std::nullopt;
+  return rows;
 }
 
 bool SteinerFits(const CoverShape& shape, const PermutationGroup& group) {

@@ -16,7 +16,8 @@
 namespace quirmel {
 
 // The rows of a Steiner system S(t,k,v), C(v,t) / C(k,t), when the counts allow one (C(v-i,t-i)
-// divisible by C(k-i,t-i) for every i < t); nothing otherwise.
+// divisible by C(k-i,t-i) for every i < t, and for t >= 2 at least as many rows as points);
+// nothing otherwise.
 std::optional<int64_t> SteinerRows(int places, int rowSize, int guarantee);
 
 // Whether the k-subsets of the places are few enough to be walked, and their orbits under the
