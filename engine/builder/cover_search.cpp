@@ -245,24 +245,33 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
 // design) and a cover of every (t-1)-subset of them by rows of k - u, each row of the second
 // joined by the u new numbers, every t-subset of v numbers lies in a row: one with no new number
 // in a row of the first, one with j >= 1 new numbers with its t - j old ones in a row of the
-// second. C(v, k, t) <= C(v - u, k, t) + C(v - u, k - u, t - 1).
+// second. C(v, k, t) <= C(v - u, k, t) + C(v - u, k - u, t - 1). (For t = 2 the second is
+// the old numbers cut into rows of k - u.) The first cover is a known design, the book's, or
+// (at the top) one found for the v - u numbers.
 void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
-                    SearchLive* live, FoundCover& found) {
+                    const KnownCover& known, SearchLive* live, FoundCover& found) {
   const int k = shape.rowSize;
   const int t = shape.guarantee;
-  if (t < 3) return;
+  if (t < 2) return;
   const double seconds = Left(control) * kExtensionShare / kMostAdded;
   for (int added = 1; added <= kMostAdded && k - added >= t - 1 && !control.Ended(); ++added) {
     const int base = shape.places - added;
     if (base <= k) continue;
-    // The cover of the v - u numbers: a known design, or (at the top) one found for them.
     std::vector<DesignStart> designs = DesignStarts(base, k, t);
     const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
-    if (designs.empty() && depth == 0 && Least(smaller) <= kMostRowsSearchedApart) {
-      FoundCover sub = FindCover(smaller, Slice(control, seconds / 2, control.enough), 1, seed,
-                                 nullptr, nullptr, {}, depth + 1);
+    // Else the book's cover, and (at the top, while it is above the bound) a search from it.
+    std::optional<Rows> book = designs.empty() && known ? known(smaller) : std::nullopt;
+    if (designs.empty() && depth == 0 && Least(smaller) <= kMostRowsSearchedApart &&
+        (!book || static_cast<int64_t>(book->size()) > Least(smaller))) {
+      FoundCover sub =
+          FindCover(smaller, Slice(control, seconds / 2, Least(smaller)), 1, seed, nullptr,
+                    book ? &*book : nullptr, book ? "the book" : "", depth + 1);
       found.moves += sub.moves;
-      if (!sub.rows.empty()) designs.push_back({"", std::move(sub.rows)});
+      // (An exact design found so is named as one.)
+      if (!sub.rows.empty())
+        designs.push_back({sub.method.starts_with("S(") ? sub.method : "", std::move(sub.rows)});
+    } else if (book) {
+      designs.push_back({"", std::move(*book)});
     }
     if (designs.empty()) continue;
     const auto design = std::min_element(
@@ -281,13 +290,14 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
         row.push_back(place);
       rows.push_back(std::move(row));
     }
-    Offer(found, std::move(rows),
-          (design->name.empty() ? std::string("a wheel")
-                                : design->name.substr(0, design->name.find(')') + 1)) +
-              " on " + std::to_string(base) + " numbers and " + std::to_string(added) +
-              " more joined to every row of a C(" + std::to_string(base) + "," +
-              std::to_string(k - added) + "," + std::to_string(t - 1) + ") wheel",
-          Since(control.started));
+    const std::size_t named = design->name.find(')');
+    Offer(
+        found, std::move(rows),
+        (named == std::string::npos ? std::string("a wheel") : design->name.substr(0, named + 1)) +
+            " on " + std::to_string(base) + " numbers and " + std::to_string(added) +
+            " more joined to every row of a C(" + std::to_string(base) + "," +
+            std::to_string(k - added) + "," + std::to_string(t - 1) + ") wheel",
+        Since(control.started));
     Publish(live, found);
   }
 }
@@ -519,7 +529,7 @@ FoundCover FindCover(const CoverShape& shape, const SearchControl& control, int 
     Publish(live, found);
     SteinerPhase(shape, control, seed, live, found);
     if (Enough(found, control)) return found;
-    if (depth < kMaxSplitDepth) ExtensionPhase(shape, control, seed, depth, live, found);
+    if (depth < kMaxSplitDepth) ExtensionPhase(shape, control, seed, depth, known, live, found);
     TwoGroupsPhase(shape, control, seed, depth, known, live, found);
   } else if (depth < kMaxSplitDepth) {
     SplitPhase(shape, control, seed, depth, known, live, found);
