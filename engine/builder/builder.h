@@ -2,10 +2,11 @@
 
 // Building small wheels: the fewest rows of k numbers such that every m-number subset (draw) of
 // the pool meets some row in at least t numbers. The builder starts from the best of what
-// combinatorics gives (known Steiner systems for covering designs, m = t; pigeonhole splits into
-// groups with covering designs of their own for m > t), then runs independent searches, one per
-// thread, by simulated annealing on the count of unmet draws (see anneal.h and cover_state.h),
-// and keeps the smallest cover, verified by the general check.
+// combinatorics gives (known Steiner systems for covering designs, m = t, and those found under a
+// group by exact cover; pigeonhole splits into groups with covering designs of their own for
+// m > t), then runs independent searches, one per thread, by simulated annealing on the count
+// of unmet draws (see anneal.h and cover_state.h), and keeps the smallest cover, verified by the
+// general check.
 
 #include <cstdint>
 #include <functional>

@@ -280,8 +280,14 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
     const CoverShape part{
         .places = base, .rowSize = k - added, .guarantee = t - 1, .drawSize = t - 1};
     if (CoverState::Bytes(part) > kMaxBuildBytes) continue;
-    const FoundCover joined = FindCover(part, Slice(control, seconds, Least(part)), 1, seed,
-                                        nullptr, nullptr, {}, depth + 1);
+    // The book's cover of the smaller rows is taken, and searched from while above its bound.
+    const std::optional<Rows> partBook = known ? known(part) : std::nullopt;
+    const FoundCover joined = FindCover(
+        part,
+        Slice(control,
+              partBook && static_cast<int64_t>(partBook->size()) <= Least(part) ? 0 : seconds,
+              Least(part)),
+        1, seed, nullptr, partBook ? &*partBook : nullptr, partBook ? "the book" : "", depth + 1);
     found.moves += joined.moves;
     if (joined.rows.empty()) continue;
     Rows rows = design->rows;
