@@ -241,13 +241,33 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
   }
 }
 
+// A Steiner system of the shape under one of the groups that fit the pool, within the control's
+// time: the largest groups first (the fewest orbits, quickly settled), each taking an equal part
+// of what is left.
+std::optional<DesignStart> SteinerDesign(const CoverShape& shape, const SearchControl& control,
+                                         uint64_t seed) {
+  if (!SteinerRows(shape.places, shape.rowSize, shape.guarantee)) return std::nullopt;
+  std::vector<PermutationGroup> groups = GroupsFor(shape.places, kAnyOrder);
+  std::erase_if(groups, [&](const auto& group) { return !SteinerFits(shape, group); });
+  for (std::size_t g = 0; g < groups.size() && !control.Ended(); ++g) {
+    const double seconds = Left(control) / static_cast<double>(groups.size() - g);
+    std::optional<Rows> rows =
+        SteinerUnderGroup(shape, groups[g], seed, Slice(control, seconds, control.enough));
+    if (!rows) continue;
+    return DesignStart{.name = "S(" + std::to_string(shape.guarantee) + "," +
+                               std::to_string(shape.rowSize) + "," + std::to_string(shape.places) +
+                               ") under " + groups[g].name + ", by exact cover of its orbits",
+                       .rows = std::move(*rows)};
+  }
+  return std::nullopt;
+}
+
 // Designs with a few numbers added: from a cover of every t-subset of v - u numbers (a known
 // design) and a cover of every (t-1)-subset of them by rows of k - u, each row of the second
 // joined by the u new numbers, every t-subset of v numbers lies in a row: one with no new number
 // in a row of the first, one with j >= 1 new numbers with its t - j old ones in a row of the
 // second. C(v, k, t) <= C(v - u, k, t) + C(v - u, k - u, t - 1). (For t = 2 the second is
-// the old numbers cut into rows of k - u.) The first cover is a known design, the book's, or
-// (at the top) one found for the v - u numbers.
+// the old numbers cut into rows of k - u.)
 void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed, int depth,
                     const KnownCover& known, SearchLive* live, FoundCover& found) {
   const int k = shape.rowSize;
@@ -259,18 +279,23 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
     if (base <= k) continue;
     std::vector<DesignStart> designs = DesignStarts(base, k, t);
     const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
-    // Else the book's cover, and (at the top, while it is above the bound) a search from it.
+    // Else the book's cover, or a Steiner system under a group; and for t >= 3 (at the top,
+    // while above the bound) a search from the book's.
     std::optional<Rows> book = designs.empty() && known ? known(smaller) : std::nullopt;
-    if (designs.empty() && depth == 0 && Least(smaller) <= kMostRowsSearchedApart &&
-        (!book || static_cast<int64_t>(book->size()) > Least(smaller))) {
+    const bool atBound = book && static_cast<int64_t>(book->size()) <= Least(smaller);
+    if (designs.empty() && !atBound) {
+      if (std::optional<DesignStart> steiner =
+              SteinerDesign(smaller, Slice(control, seconds / 2, Least(smaller)), seed))
+        designs.push_back(std::move(*steiner));
+    }
+    if (designs.empty() && !atBound && t >= 3 && depth == 0 &&
+        Least(smaller) <= kMostRowsSearchedApart) {
       FoundCover sub =
           FindCover(smaller, Slice(control, seconds / 2, Least(smaller)), 1, seed, nullptr,
                     book ? &*book : nullptr, book ? "the book" : "", depth + 1);
       found.moves += sub.moves;
-      // (An exact design found so is named as one.)
-      if (!sub.rows.empty())
-        designs.push_back({sub.method.starts_with("S(") ? sub.method : "", std::move(sub.rows)});
-    } else if (book) {
+      if (!sub.rows.empty()) designs.push_back({"", std::move(sub.rows)});
+    } else if (designs.empty() && book) {
       designs.push_back({"", std::move(*book)});
     }
     if (designs.empty()) continue;
@@ -413,31 +438,16 @@ bool Enough(const FoundCover& found, const SearchControl& control) {
 }
 
 // A Steiner system under one of the groups that fit the pool, where the counts allow one and
-// nothing found so far has its rows: the largest groups first (the fewest orbits, quickly
-// settled), each taking an equal part of what is left of the phase's time.
+// nothing found so far has its rows.
 void SteinerPhase(const CoverShape& shape, const SearchControl& control, uint64_t seed,
                   SearchLive* live, FoundCover& found) {
   const std::optional<int64_t> rows = SteinerRows(shape.places, shape.rowSize, shape.guarantee);
   if (!rows || (!found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= *rows)) return;
-  std::vector<PermutationGroup> groups = GroupsFor(shape.places, kAnyOrder);
-  std::erase_if(groups, [&](const auto& group) { return !SteinerFits(shape, group); });
-  const auto end =
-      SearchClock::now() + std::chrono::duration_cast<SearchClock::duration>(
-                               std::chrono::duration<double>(Left(control) * kSteinerShare));
-  for (std::size_t g = 0; g < groups.size() && !control.Ended(); ++g) {
-    const double seconds = std::chrono::duration<double>(end - SearchClock::now()).count() /
-                           static_cast<double>(groups.size() - g);
-    std::optional<Rows> design = SteinerUnderGroup(
-        shape, groups[g], seed, Slice(control, std::max(seconds, 0.0), control.enough));
-    if (!design) continue;
-    Offer(found, std::move(*design),
-          "S(" + std::to_string(shape.guarantee) + "," + std::to_string(shape.rowSize) + "," +
-              std::to_string(shape.places) + ") under " + groups[g].name +
-              ", by exact cover of its orbits",
-          Since(control.started));
-    Publish(live, found);
-    return;
-  }
+  std::optional<DesignStart> design =
+      SteinerDesign(shape, Slice(control, Left(control) * kSteinerShare, control.enough), seed);
+  if (!design) return;
+  Offer(found, std::move(design->rows), design->name, Since(control.started));
+  Publish(live, found);
 }
 
 // The groups worth an orbit search for this pool, the likeliest first.
