@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, CliStatus, ::testing::Values(
     StatusCase{"book --game 6/48 --guarantee 2",                       2, "--game: 6/48 not in {custom,6/49"},
     // The stake at a ticket's price, and a game's extra balls.
     StatusCase{"book --game 6/49 --guarantee 2 --price 1.5",           0, "# game 6/49\n# stake 19 tickets x 1.50 = 28.50\n"},
-    StatusCase{"build --game 6/49 --guarantee 2 --price 2 --seconds 1", 0, "# stake 19 tickets x 2.00 = 38.00\n"},
+    StatusCase{"build --game 6/49 --guarantee 2 --price 2 --seconds 10 --rows 19", 0, "# stake 19 tickets x 2.00 = 38.00\n"},
     StatusCase{"draws {wheel} {euro} --game 5/50+2/12 --price 2.5",    0, "03 09 17 28 33 + 04 11  best 1"},
     StatusCase{"draws {wheel} {euro} --game 5/50+2/12 --price 2.5",    0, "Stake: 7 tickets x 2.50 = 17.50 (7 tickets a draw over 1 draw)"},
     StatusCase{"build --pool 9 --row 3 --guarantee 2 --price 0",       2, "--price: a ticket's price is more than 0 and at most 10,000.00"},
