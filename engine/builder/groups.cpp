@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "engine/builder/finite_field.h"
+#include "engine/core/subsets.h"
 
 namespace quirmel {
 
@@ -79,6 +80,37 @@ PermutationGroup AffineGroup(int places, int q, int d, bool shifts) {
     }
   }
   return group;
+}
+
+void Image(const PermutationGroup& group, int g, const uint8_t* from, int count, uint8_t* into) {
+  const uint8_t* map = group.element(g);
+  for (int i = 0; i < count; ++i)
+    into[i] = map[from[i]];
+  SortSmall(into, count);
+}
+
+SubsetOrbits OrbitsOfSubsets(const PermutationGroup& group, int size) {
+  SubsetOrbits orbits;
+  if (size < 1 || size > 8) return orbits;  // subsets of 1 to 8 places
+  orbits.of.assign(static_cast<std::size_t>(Binomial(group.places, size)), -1);
+  std::array<uint8_t, 8> subset{}, image{};
+  for (std::size_t rank = 0; rank < orbits.of.size(); ++rank) {
+    if (orbits.of[rank] >= 0) continue;
+    const auto id = static_cast<int32_t>(orbits.size.size());
+    ColexUnrank(static_cast<int64_t>(rank), size, group.places, subset.data());
+    int64_t count = 0;
+    for (int g = 0; g < group.order; ++g) {
+      Image(group, g, subset.data(), size, image.data());
+      int32_t& at = orbits.of[static_cast<std::size_t>(ColexRank(image.data(), size))];
+      if (at < 0) {
+        at = id;
+        ++count;
+      }
+    }
+    orbits.representative.push_back(subset);
+    orbits.size.push_back(count);
+  }
+  return orbits;
 }
 
 std::vector<PermutationGroup> GroupsFor(int places, int maxOrder) {

@@ -7,6 +7,7 @@
 // places (the cyclic development of a key is the simplest), and the maps x -> a x + b and
 // x -> a x over a finite field, with a in a subgroup of the multiplicative group.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +37,18 @@ PermutationGroup CycleProductGroup(int places, int cycles, int length);
 // (places 0..q-1, see finite_field.h), with a running over the subgroup of order d of the
 // nonzero elements; the places from q on are fixed (the point at infinity is one of them).
 PermutationGroup AffineGroup(int places, int q, int d, bool shifts);
+
+// The image of the sorted `count` places under element g of the group, sorted.
+void Image(const PermutationGroup& group, int g, const uint8_t* from, int count, uint8_t* into);
+
+// The orbits of the `size`-subsets of the places under the group, numbered in the colex order of
+// their first subset: each subset's orbit by colex rank, and each orbit's first subset and size.
+struct SubsetOrbits {
+  std::vector<int32_t> of;
+  std::vector<std::array<uint8_t, 8>> representative;
+  std::vector<int64_t> size;
+};
+SubsetOrbits OrbitsOfSubsets(const PermutationGroup& group, int size);
 
 // The groups a search over `places` places may try, each of order 2..maxOrder: the cyclic
 // group on all places or on all but one, two or three equal cycles (one place left fixed when

@@ -13,14 +13,6 @@ constexpr int64_t kMaxSubsetOrbitTable = 4'000'000;  // t-subsets ranked, at mos
 constexpr int64_t kMaxDrawsWalked = 25'000'000;      // draws enumerated once, at most
 constexpr int64_t kMaxDrawLinks = 20'000'000;        // links from t-orbits to draw orbits
 
-// The image of the sorted `count` places under element g, sorted.
-void Image(const PermutationGroup& group, int g, const uint8_t* from, int count, uint8_t* into) {
-  const uint8_t* map = group.element(g);
-  for (int i = 0; i < count; ++i)
-    into[i] = map[from[i]];
-  SortSmall(into, count);
-}
-
 }  // namespace
 
 bool OrbitState::Fits(const CoverShape& shape, const PermutationGroup& group, int64_t bytes) {
@@ -59,29 +51,13 @@ OrbitState::OrbitState(const CoverShape& shape, const PermutationGroup& group,
 
 // Numbers the orbits of the t-subsets; for a covering design they are the draws too.
 void OrbitState::NumberSubsetOrbits() {
-  const int t = shape_.guarantee;
-  std::array<uint8_t, 8> rep{};
-  std::array<uint8_t, 8> image{};
-  int32_t subsetOrbits = 0;
-  for (std::size_t rank = 0; rank < orbitOf_.size(); ++rank) {
-    if (orbitOf_[rank] >= 0) continue;
-    ColexUnrank(static_cast<int64_t>(rank), t, shape_.places, rep.data());
-    int64_t size = 0;
-    for (int g = 0; g < group_->order; ++g) {
-      Image(*group_, g, rep.data(), t, image.data());
-      int32_t& orbit = orbitOf_[static_cast<std::size_t>(ColexRank(image.data(), t))];
-      if (orbit < 0) {
-        orbit = subsetOrbits;
-        ++size;
-      }
-    }
-    ++subsetOrbits;
-    if (!lotto_) {
-      drawRep_.push_back(rep);
-      drawSize_.push_back(size);
-    }
+  SubsetOrbits orbits = OrbitsOfSubsets(*group_, shape_.guarantee);
+  orbitOf_ = std::move(orbits.of);
+  count_.assign(orbits.size.size(), 0);
+  if (!lotto_) {
+    drawRep_ = std::move(orbits.representative);
+    drawSize_ = std::move(orbits.size);
   }
-  count_.assign(static_cast<std::size_t>(subsetOrbits), 0);
 }
 
 // Every draw once, in lexicographic order; each not seen yet starts an orbit of its own, linked

@@ -16,42 +16,6 @@ constexpr int64_t kMostSubsets = int64_t{1} << 25;  // k-subsets walked, one bit
 constexpr int64_t kMostRowOrbits = int64_t{1} << 18;
 constexpr int64_t kStopCheckEvery = 1 << 14;  // orbits walked between looks at the clock
 
-// `sorted` mapped by group element g, ascending.
-void Image(const PermutationGroup& group, int g, const uint8_t* sorted, int size, uint8_t* image) {
-  const uint8_t* to = group.element(g);
-  for (int i = 0; i < size; ++i)
-    image[i] = to[sorted[i]];
-  SortSmall(image, size);
-}
-
-// The orbits of the t-subsets: each one's orbit by colex rank, and each orbit's size.
-struct SubsetOrbits {
-  std::vector<int32_t> of;
-  std::vector<int64_t> size;
-};
-
-SubsetOrbits OrbitsOfSubsets(const PermutationGroup& group, int t) {
-  SubsetOrbits orbits;
-  orbits.of.assign(static_cast<std::size_t>(Binomial(group.places, t)), -1);
-  std::array<uint8_t, 8> subset{}, image{};
-  for (int64_t rank = 0; rank < static_cast<int64_t>(orbits.of.size()); ++rank) {
-    if (orbits.of[static_cast<std::size_t>(rank)] >= 0) continue;
-    const auto id = static_cast<int32_t>(orbits.size.size());
-    ColexUnrank(rank, t, group.places, subset.data());
-    int64_t count = 0;
-    for (int g = 0; g < group.order; ++g) {
-      Image(group, g, subset.data(), t, image.data());
-      int32_t& at = orbits.of[static_cast<std::size_t>(ColexRank(image.data(), t))];
-      if (at < 0) {
-        at = id;
-        ++count;
-      }
-    }
-    orbits.size.push_back(count);
-  }
-  return orbits;
-}
-
 // The row orbits a Steiner system may take: a representative each, and the orbits of t-subsets
 // it holds. Nothing when the search ended first.
 struct RowOrbits {

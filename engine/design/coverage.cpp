@@ -21,11 +21,7 @@ AnyWheel DesignRows(const Wheel& wheel, int16_t combinationCount, int16_t keyCou
   AnyWheel rows;
   std::vector<uint8_t> row;
   for (int r = 1; r <= combinationCount; ++r) {
-    row.clear();
-    for (int p = 1; p <= keyCount; ++p) {
-      const int16_t number = wheel.at(static_cast<int16_t>(r), static_cast<int16_t>(p));
-      if (number >= 1 && number <= poolSize) row.push_back(static_cast<uint8_t>(number));
-    }
+    RowNumbers(wheel, r, keyCount, poolSize, row);
     std::sort(row.begin(), row.end());
     row.erase(std::unique(row.begin(), row.end()), row.end());
     rows.AddRow(row);

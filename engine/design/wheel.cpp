@@ -27,16 +27,20 @@ int16_t Wheel::at(int16_t row, int16_t position) const {
   return cells_[Offset(row, position)];
 }
 
+void RowNumbers(const Wheel& wheel, int r, int positions, int highest, std::vector<uint8_t>& row) {
+  row.clear();
+  // The counters are wider than the wheel's 16-bit indexes, which end at the row limit itself.
+  for (int p = 1; p <= positions; ++p) {
+    const int16_t number = wheel.at(static_cast<int16_t>(r), static_cast<int16_t>(p));
+    if (number >= 1 && number <= highest) row.push_back(static_cast<uint8_t>(number));
+  }
+}
+
 AnyWheel RowsOf(const Wheel& wheel, int16_t rows, int16_t positions) {
   AnyWheel any;
   std::vector<uint8_t> row;
-  // The counters are wider than the wheel's 16-bit indexes, which end at the row limit itself.
   for (int r = 1; r <= rows; ++r) {
-    row.clear();
-    for (int p = 1; p <= positions; ++p) {
-      const int16_t number = wheel.at(static_cast<int16_t>(r), static_cast<int16_t>(p));
-      if (number >= 1 && number <= kMaxWheelNumber) row.push_back(static_cast<uint8_t>(number));
-    }
+    RowNumbers(wheel, r, positions, kMaxWheelNumber, row);
     if (!row.empty()) any.AddRow(row);
   }
   return any;

@@ -29,6 +29,9 @@ class Wheel {
   std::vector<int16_t> cells_;
 };
 
+// The numbers 1..highest in row r's first `positions` positions, in their order, into `row`.
+void RowNumbers(const Wheel& wheel, int r, int positions, int highest, std::vector<uint8_t>& row);
+
 // The first `rows` rows over their first `positions` positions as a wheel of any shape, to be
 // written or checked: numbers outside 1..99 (the padding 0) are left out, and rows left empty.
 AnyWheel RowsOf(const Wheel& wheel, int16_t rows, int16_t positions);
