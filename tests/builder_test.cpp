@@ -308,6 +308,16 @@ TEST(GroupsFor, ListsGroupsOfPermutations) {
         elements.insert(image);
       }
       EXPECT_EQ(elements.size(), static_cast<std::size_t>(group.order)) << group.name;
+      // Its orbits of pairs part the pairs, and every image of a pair stays in the pair's orbit.
+      const SubsetOrbits pairs = OrbitsOfSubsets(group, 2);
+      EXPECT_EQ(std::accumulate(pairs.size.begin(), pairs.size.end(), int64_t{0}),
+                Binomial(places, 2));
+      for (std::size_t o = 0; o < pairs.size.size(); ++o) {
+        std::array<uint8_t, 8> image{};
+        Image(group, group.order - 1, pairs.representative[o].data(), 2, image.data());
+        ASSERT_EQ(pairs.of[static_cast<std::size_t>(ColexRank(image.data(), 2))],
+                  static_cast<int32_t>(o));
+      }
       for (const auto& a : elements) {
         for (const auto& b : elements) {
           std::string product(static_cast<std::size_t>(places), 0);
