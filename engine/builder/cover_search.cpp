@@ -108,6 +108,10 @@ std::string PlanText(const std::vector<PlaceGroup>& plan, const CoverShape& shap
   return text + ", each with a wheel of its own";
 }
 
+bool Enough(const FoundCover& found, const SearchControl& control) {
+  return !found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= control.enough;
+}
+
 void Publish(SearchLive* live, const FoundCover& found) {
   if (live != nullptr && !found.rows.empty()) live->Publish(static_cast<int>(found.rows.size()));
 }
@@ -215,7 +219,10 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
         wheels[{size, threshold}] = std::move(*rows);
     }
   }
-  for (const double roundEnd : {std::min(kFirstRound * total, kFirstRoundSeconds), total}) {
+  // The first round's time counts from the end of the estimates, which may have taken as long.
+  const double estimated = Since(started);
+  for (const double roundEnd :
+       {std::min(estimated + std::min(kFirstRound * total, kFirstRoundSeconds), total), total}) {
     std::size_t partsLeft = parts.size();
     for (const auto& [size, threshold] : parts) {
       const CoverShape part{.places = size,
@@ -232,8 +239,13 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
           FindCover(part, Slice(control, seconds, enough), 1, seed, nullptr,
                     have != wheels.end() ? &have->second : nullptr, {}, depth + 1, known);
       found.moves += sub.moves;
-      if (!sub.rows.empty() && (have == wheels.end() || sub.rows.size() < have->second.size()))
-        wheels[{size, threshold}] = std::move(sub.rows);
+      if (sub.rows.empty() || (have != wheels.end() && sub.rows.size() >= have->second.size()))
+        continue;
+      wheels[{size, threshold}] = std::move(sub.rows);
+      // A plan is offered as soon as its groups have wheels: the build may end there.
+      for (const auto& [rows, p] : order)
+        OfferPlan(plans[p], shape, wheels, found, control, live);
+      if (Enough(found, control)) return;
     }
     for (const auto& [rows, p] : order)
       OfferPlan(plans[p], shape, wheels, found, control, live);
@@ -431,10 +443,6 @@ void TwoGroupsPhase(const CoverShape& shape, const SearchControl& control, uint6
     Offer(found, JoinTwoGroups(groups), TwoGroupsText(groups), Since(control.started));
     Publish(live, found);
   }
-}
-
-bool Enough(const FoundCover& found, const SearchControl& control) {
-  return !found.rows.empty() && static_cast<int64_t>(found.rows.size()) <= control.enough;
 }
 
 // A Steiner system under one of the groups that fit the pool, where the counts allow one and
