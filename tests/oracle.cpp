@@ -3,6 +3,8 @@
 #include "engine/core/subsets.h"
 
 #include <algorithm>
+#include <bitset>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -112,22 +114,28 @@ CheckResult SimpleCheck(const AnyWheel& wheel, int poolSize, int drawSize,
   return result;
 }
 
+// Every m-subset of the numbers, walked in nested loops, against every row's set of numbers.
 bool SimpleCovers(const AnyWheel& wheel, const std::vector<int>& numbers, int t, int m) {
-  const int pool = static_cast<int>(numbers.size());
-  for (int64_t rank = 0; rank < Binomial(pool, m); ++rank) {
-    const Subset places = UnrankSubset(rank, pool, m);
-    bool met = false;
-    for (std::size_t r = 0; r < wheel.rowCount() && !met; ++r) {
-      int hits = 0;
-      for (int slot = 0; slot < m; ++slot) {
-        const int number = numbers[static_cast<std::size_t>(places[slot] - 1)];
-        hits += std::count(wheel.row(r).begin(), wheel.row(r).end(), number) > 0 ? 1 : 0;
-      }
-      met = hits >= t;
-    }
-    if (!met) return false;
+  std::vector<std::bitset<128>> rows(wheel.rowCount());
+  for (std::size_t r = 0; r < wheel.rowCount(); ++r) {
+    for (const uint8_t number : wheel.row(r))
+      rows[r].set(number);
   }
-  return true;
+  std::bitset<128> draw;
+  const std::function<bool(int, std::size_t)> meets = [&](int left, std::size_t from) {
+    if (left == 0)
+      return std::any_of(rows.begin(), rows.end(), [&](const auto& row) {
+        return static_cast<int>((row & draw).count()) >= t;
+      });
+    for (std::size_t i = from; i + static_cast<std::size_t>(left) <= numbers.size(); ++i) {
+      draw.set(static_cast<std::size_t>(numbers[i]));
+      const bool met = meets(left - 1, i + 1);
+      draw.reset(static_cast<std::size_t>(numbers[i]));
+      if (!met) return false;
+    }
+    return true;
+  };
+  return meets(m, 0);
 }
 
 std::vector<std::array<int64_t, 7>> SimpleReplay(const AnyWheel& wheel,
