@@ -111,11 +111,13 @@ std::vector<std::vector<int>> MoebiusImages(const Field& f, const std::vector<in
   std::set<int> squareSet;
   for (int x = 1; x < f.q; ++x)
     squareSet.insert(f.Mul(x, x));
+  // Each map once up to a common factor of a, b, c, d (which leaves its images, and whether its
+  // determinant is a square, as they are): c = 0 with d = 1, or c = 1.
   std::set<std::vector<int>> blocks;
   for (int a = 0; a < f.q; ++a) {
     for (int b = 0; b < f.q; ++b) {
-      for (int c = 0; c < f.q; ++c) {
-        for (int d = 0; d < f.q; ++d) {
+      for (int c = 0; c <= 1; ++c) {
+        for (int d = 1 - c; d < (c == 0 ? 2 : f.q); ++d) {
           const int det = f.Add(f.Mul(a, d), f.Neg(f.Mul(b, c)));
           if (det == 0 || (squares && squareSet.count(det) == 0)) continue;
           std::vector<int> image;
