@@ -209,26 +209,28 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
   // Two rounds: a quick one, so that a first split wheel is there early, and one that goes on
   // from its groups' wheels with the rest of the time. A group whose wheel is known starts
   // from it.
+  const auto partShape = [&](int size, int threshold) {
+    return CoverShape{.places = size,
+                      .rowSize = shape.rowSize,
+                      .guarantee = shape.guarantee,
+                      .drawSize = threshold};
+  };
   std::map<std::pair<int, int>, Rows> wheels;
-  if (known) {
-    for (const auto& [size, threshold] : parts) {
-      if (std::optional<Rows> rows = known({.places = size,
-                                            .rowSize = shape.rowSize,
-                                            .guarantee = shape.guarantee,
-                                            .drawSize = threshold}))
-        wheels[{size, threshold}] = std::move(*rows);
-    }
+  for (const auto& [size, threshold] : parts) {
+    if (std::optional<Rows> rows = known ? known(partShape(size, threshold)) : std::nullopt)
+      wheels[{size, threshold}] = std::move(*rows);
   }
+  const auto offerPlans = [&] {
+    for (const auto& [rows, p] : order)
+      OfferPlan(plans[p], shape, wheels, found, control, live);
+  };
   // The first round's time counts from the end of the estimates, which may have taken as long.
   const double estimated = Since(started);
   for (const double roundEnd :
        {std::min(estimated + std::min(kFirstRound * total, kFirstRoundSeconds), total), total}) {
     std::size_t partsLeft = parts.size();
     for (const auto& [size, threshold] : parts) {
-      const CoverShape part{.places = size,
-                            .rowSize = shape.rowSize,
-                            .guarantee = shape.guarantee,
-                            .drawSize = threshold};
+      const CoverShape part = partShape(size, threshold);
       const double seconds =
           std::max(0.0, roundEnd - Since(started)) / static_cast<double>(partsLeft--);
       if (CoverState::Bytes(part) > kMaxBuildBytes || control.Ended()) continue;
@@ -242,13 +244,10 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
       if (sub.rows.empty() || (have != wheels.end() && sub.rows.size() >= have->second.size()))
         continue;
       wheels[{size, threshold}] = std::move(sub.rows);
-      // A plan is offered as soon as its groups have wheels: the build may end there.
-      for (const auto& [rows, p] : order)
-        OfferPlan(plans[p], shape, wheels, found, control, live);
+      offerPlans();  // as soon as a plan's groups have wheels: the build may end there
       if (Enough(found, control)) return;
     }
-    for (const auto& [rows, p] : order)
-      OfferPlan(plans[p], shape, wheels, found, control, live);
+    offerPlans();
     if (control.maxMoves > 0) break;  // a repeatable run has one round of its moves
   }
 }
