@@ -220,10 +220,14 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
     if (std::optional<Rows> rows = known ? known(partShape(size, threshold)) : std::nullopt)
       wheels[{size, threshold}] = std::move(*rows);
   }
+  // Each plan is offered as soon as its groups have wheels (the known ones first, then each one a
+  // search improves): the build may end there.
   const auto offerPlans = [&] {
     for (const auto& [rows, p] : order)
       OfferPlan(plans[p], shape, wheels, found, control, live);
+    return Enough(found, control);
   };
+  if (offerPlans()) return;
   // The first round's time counts from the end of the estimates, which may have taken as long.
   const double estimated = Since(started);
   for (const double roundEnd :
@@ -244,10 +248,8 @@ void SplitPhase(const CoverShape& shape, const SearchControl& control, uint64_t 
       if (sub.rows.empty() || (have != wheels.end() && sub.rows.size() >= have->second.size()))
         continue;
       wheels[{size, threshold}] = std::move(sub.rows);
-      offerPlans();  // as soon as a plan's groups have wheels: the build may end there
-      if (Enough(found, control)) return;
+      if (offerPlans()) return;
     }
-    offerPlans();
     if (control.maxMoves > 0) break;  // a repeatable run has one round of its moves
   }
 }
