@@ -11,6 +11,7 @@
 #include "engine/builder/cover_state.h"
 #include "engine/builder/designs.h"
 #include "engine/builder/exact_cover.h"
+#include "engine/builder/finite_field.h"
 #include "engine/builder/groups.h"
 #include "engine/builder/halves.h"
 #include "engine/builder/orbit_state.h"
@@ -125,7 +126,47 @@ TEST(KnownDesigns, AreSteinerSystems) {
     EXPECT_TRUE(SimpleCovers(PlacesWheel(design.rows), OneTo(design.points), design.guarantee,
                              design.guarantee))
         << design.name;
+    // A Steiner system meets the bound, and its counts are those the Steiner search expects.
+    const auto rows = static_cast<int64_t>(design.rows.size());
+    EXPECT_EQ(SchoenheimBound(design.points, design.rowSize, design.guarantee, design.guarantee),
+              rows)
+        << design.name;
+    if (design.rowSize > design.guarantee) {  // (the affine plane of order 2 is every pair)
+      EXPECT_EQ(SteinerRows(design.points, design.rowSize, design.guarantee), rows) << design.name;
+    }
   }
+  EXPECT_FALSE(SchoenheimBound(22, 6, 3, 4));  // none is known for m > t
+}
+
+// Each field's tables obey the field laws, and its primitive element's powers are every nonzero
+// element; the prime powers are told from the other numbers.
+TEST(MakeField, ObeysTheFieldLaws) {
+  for (const auto& [p, n] : {std::pair{2, 2}, {2, 3}, {3, 2}, {2, 4}, {5, 2}, {3, 3}, {7, 2}}) {
+    const Field f = MakeField(p, n);
+    ASSERT_EQ(AsPrimePower(f.q).p, p);
+    ASSERT_EQ(AsPrimePower(f.q).n, n);
+    for (int a = 0; a < f.q; ++a) {
+      EXPECT_EQ(f.Add(a, f.Neg(a)), 0);
+      EXPECT_EQ(f.Mul(a, 1), a);
+      if (a != 0) {
+        EXPECT_EQ(f.Mul(a, f.Inv(a)), 1) << f.q << " " << a;
+      }
+      for (int b = 0; b < f.q; ++b) {
+        EXPECT_EQ(f.Mul(a, b), f.Mul(b, a));
+        if (a != 0 && b != 0) {
+          EXPECT_NE(f.Mul(a, b), 0) << f.q << ": zero divisors";
+        }
+        for (int c = 0; c < f.q; ++c)
+          EXPECT_EQ(f.Mul(a, f.Add(b, c)), f.Add(f.Mul(a, b), f.Mul(a, c)));
+      }
+    }
+    std::set<int> powers;
+    for (int i = 0, x = 1; i < f.q - 1; ++i, x = f.Mul(x, f.Primitive()))
+      powers.insert(x);
+    EXPECT_EQ(static_cast<int>(powers.size()), f.q - 1) << f.q;
+  }
+  for (const int other : {1, 6, 12, 45, 91, 99})
+    EXPECT_EQ(AsPrimePower(other).p, 0) << other;
 }
 
 // Knuth's example has one exact cover; two rows that share a column and leave one out have none.

@@ -67,6 +67,22 @@ TEST(WheelFileLimits, AMillionRowsAndNotOneMore) {
   EXPECT_EQ(over.wheel.rowCount(), 0u);
 }
 
+// A wheel is refused for saving exactly where its file would not read back: a developed row that
+// repeats a number, a number above the pool the file is read under.
+TEST(WheelFileRefusal, NamesTheRowThatWouldNotReadBack) {
+  AnyWheel wheel;
+  for (const std::vector<uint8_t>& row : {std::vector<uint8_t>{1, 2, 3}, {4, 5, 6}})
+    wheel.AddRow(row);
+  EXPECT_FALSE(WheelFileRefusal(wheel, {}));
+  const auto abovePool = WheelFileRefusal(wheel, {.pool = 5});
+  ASSERT_TRUE(abovePool);
+  EXPECT_EQ(abovePool->line, 2);
+  wheel.AddRow(std::vector<uint8_t>{2, 2, 6});
+  const auto repeated = WheelFileRefusal(wheel, {});
+  ASSERT_TRUE(repeated);
+  EXPECT_EQ(repeated->line, 3);
+}
+
 // Whatever the source: an endless line is refused at its limit, a failing source or a stop ends
 // the read, and the early refusal sees only whole lines.
 TEST(BoundedRead, EndsAtTheLimitsOfAnySource) {
