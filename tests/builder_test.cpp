@@ -371,6 +371,32 @@ TEST(GroupsFor, ListsGroupsOfPermutations) {
   }
 }
 
+// No group is listed twice under two names: two groups that are the same up to the names of the
+// places have the same cycle lengths in their elements.
+TEST(GroupsFor, ListsEachGroupOnce) {
+  for (const int places : {16, 17, 23, 24, 25, 29}) {
+    std::map<std::vector<std::vector<int>>, std::string> seen;  // cycle lengths of the elements
+    for (const PermutationGroup& group : GroupsFor(places, 1000)) {
+      std::vector<std::vector<int>> shape;
+      for (int g = 0; g < group.order; ++g) {
+        std::vector<int> lengths;
+        std::vector<bool> done(static_cast<std::size_t>(places));
+        for (int x = 0; x < places; ++x) {
+          int length = 0;
+          for (int y = x; !done[static_cast<std::size_t>(y)]; y = group.element(g)[y], ++length)
+            done[static_cast<std::size_t>(y)] = true;
+          if (length > 0) lengths.push_back(length);
+        }
+        std::sort(lengths.begin(), lengths.end());
+        shape.push_back(std::move(lengths));
+      }
+      std::sort(shape.begin(), shape.end());
+      const auto [at, added] = seen.emplace(std::move(shape), group.name);
+      EXPECT_TRUE(added) << places << ": " << group.name << " and " << at->second;
+    }
+  }
+}
+
 struct OrbitCase {
   CoverShape shape;
   int cycles, length, prime, order;  // a cyclic group, or (prime > 0) an affine one

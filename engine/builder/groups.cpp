@@ -136,7 +136,10 @@ std::vector<PermutationGroup> GroupsFor(int places, int maxOrder) {
       if ((q - 1) % d != 0) continue;
       // With d = 1 the shifts alone: for a prime, the cyclic group again.
       if (d > 1 || power.n > 1) keep(AffineGroup(places, q, d, true));
-      if (d > 1) keep(AffineGroup(places, q, d, false));
+      // x -> ax fixes 0 and turns the rest in (q - 1) / d cycles of d: on q places alone, the
+      // cycles above already hold that group (up to the names of the places).
+      const bool asCycles = fixed == 0 && (q - 1) / d <= 3 && d >= 3;
+      if (d > 1 && !asCycles) keep(AffineGroup(places, q, d, false));
     }
   }
   std::stable_sort(groups.begin(), groups.end(),
