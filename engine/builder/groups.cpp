@@ -10,6 +10,10 @@ namespace quirmel {
 
 namespace {
 
+// The cycle groups listed: up to three equal cycles, each of three places at least.
+constexpr int kMostCycles = 3;
+constexpr int kShortestCycle = 3;
+
 std::string Count(int n) {
   static const char* const kWords[] = {"", "one", "two", "three"};
   return n < 4 ? kWords[n] : std::to_string(n);
@@ -120,8 +124,8 @@ std::vector<PermutationGroup> GroupsFor(int places, int maxOrder) {
   };
   for (int fixed = 0; fixed <= 1; ++fixed) {
     const int moved = places - fixed;
-    for (int cycles = 1; cycles <= 3; ++cycles) {
-      if (moved % cycles != 0 || moved / cycles < 3) continue;
+    for (int cycles = 1; cycles <= kMostCycles; ++cycles) {
+      if (moved % cycles != 0 || moved / cycles < kShortestCycle) continue;
       keep(CyclicGroup(places, cycles, moved / cycles));
       // (When the counts share no factor, the product is the cyclic group on all of them.)
       if (cycles > 1 && std::gcd(cycles, moved / cycles) > 1)
@@ -138,7 +142,7 @@ std::vector<PermutationGroup> GroupsFor(int places, int maxOrder) {
       if (d > 1 || power.n > 1) keep(AffineGroup(places, q, d, true));
       // x -> ax fixes 0 and turns the rest in (q - 1) / d cycles of d: on q places alone, the
       // cycles above already hold that group (up to the names of the places).
-      const bool asCycles = fixed == 0 && (q - 1) / d <= 3 && d >= 3;
+      const bool asCycles = fixed == 0 && (q - 1) / d <= kMostCycles && d >= kShortestCycle;
       if (d > 1 && !asCycles) keep(AffineGroup(places, q, d, false));
     }
   }
