@@ -275,6 +275,36 @@ std::optional<DesignStart> SteinerDesign(const CoverShape& shape, const SearchCo
   return std::nullopt;
 }
 
+// The cover of the smaller pool that ExtensionPhase extends: the smallest known design, else
+// the book's cover, or a Steiner system under a group, or (for t >= 3, at the top, while above
+// the bound) a search from the book's; nothing when none is at hand.
+std::optional<DesignStart> CoverToExtend(const CoverShape& smaller, const SearchControl& control,
+                                         double seconds, uint64_t seed, int depth,
+                                         const KnownCover& known, FoundCover& found) {
+  std::vector<DesignStart> designs =
+      DesignStarts(smaller.places, smaller.rowSize, smaller.guarantee);
+  std::optional<Rows> book = designs.empty() && known ? known(smaller) : std::nullopt;
+  const bool atBound = book && static_cast<int64_t>(book->size()) <= Least(smaller);
+  if (designs.empty() && !atBound) {
+    if (std::optional<DesignStart> steiner =
+            SteinerDesign(smaller, Slice(control, seconds / 2, Least(smaller)), seed))
+      designs.push_back(std::move(*steiner));
+  }
+  if (designs.empty() && !atBound && smaller.guarantee >= 3 && depth == 0 &&
+      Least(smaller) <= kMostRowsSearchedApart) {
+    FoundCover sub = FindCover(smaller, Slice(control, seconds / 2, Least(smaller)), 1, seed,
+                               nullptr, book ? &*book : nullptr, book ? "the book" : "", depth + 1);
+    found.moves += sub.moves;
+    if (!sub.rows.empty()) designs.push_back({"", std::move(sub.rows)});
+  } else if (designs.empty() && book) {
+    designs.push_back({"", std::move(*book)});
+  }
+  if (designs.empty()) return std::nullopt;
+  return *std::min_element(designs.begin(), designs.end(), [](const auto& a, const auto& b) {
+    return a.rows.size() < b.rows.size();
+  });
+}
+
 // Designs with a few numbers added: from a cover of every t-subset of v - u numbers (a known
 // design) and a cover of every (t-1)-subset of them by rows of k - u, each row of the second
 // joined by the u new numbers, every t-subset of v numbers lies in a row: one with no new number
@@ -290,31 +320,10 @@ void ExtensionPhase(const CoverShape& shape, const SearchControl& control, uint6
   for (int added = 1; added <= kMostAdded && k - added >= t - 1 && !control.Ended(); ++added) {
     const int base = shape.places - added;
     if (base <= k) continue;
-    std::vector<DesignStart> designs = DesignStarts(base, k, t);
     const CoverShape smaller{.places = base, .rowSize = k, .guarantee = t, .drawSize = t};
-    // Else the book's cover, or a Steiner system under a group; and for t >= 3 (at the top,
-    // while above the bound) a search from the book's.
-    std::optional<Rows> book = designs.empty() && known ? known(smaller) : std::nullopt;
-    const bool atBound = book && static_cast<int64_t>(book->size()) <= Least(smaller);
-    if (designs.empty() && !atBound) {
-      if (std::optional<DesignStart> steiner =
-              SteinerDesign(smaller, Slice(control, seconds / 2, Least(smaller)), seed))
-        designs.push_back(std::move(*steiner));
-    }
-    if (designs.empty() && !atBound && t >= 3 && depth == 0 &&
-        Least(smaller) <= kMostRowsSearchedApart) {
-      FoundCover sub =
-          FindCover(smaller, Slice(control, seconds / 2, Least(smaller)), 1, seed, nullptr,
-                    book ? &*book : nullptr, book ? "the book" : "", depth + 1);
-      found.moves += sub.moves;
-      if (!sub.rows.empty()) designs.push_back({"", std::move(sub.rows)});
-    } else if (designs.empty() && book) {
-      designs.push_back({"", std::move(*book)});
-    }
-    if (designs.empty()) continue;
-    const auto design = std::min_element(
-        designs.begin(), designs.end(),
-        [](const auto& a, const auto& b) { return a.rows.size() < b.rows.size(); });
+    const std::optional<DesignStart> design =
+        CoverToExtend(smaller, control, seconds, seed, depth, known, found);
+    if (!design) continue;
     const CoverShape part{
         .places = base, .rowSize = k - added, .guarantee = t - 1, .drawSize = t - 1};
     if (CoverState::Bytes(part) > kMaxBuildBytes) continue;

@@ -96,6 +96,15 @@ bool HasAny(const std::string& name, std::span<const std::string_view> words) {
                      [&](std::string_view word) { return name.find(word) != std::string::npos; });
 }
 
+// A numbered column's name without its index and what separates the index ("ball_1": "ball").
+std::string FamilyName(const std::string& name) {
+  std::string stem = name.substr(0, name.find_last_not_of("0123456789") + 1);
+  while (!stem.empty() && (IsBlank(stem.back()) || stem.back() == '_' || stem.back() == '-' ||
+                           stem.back() == '.' || stem.back() == '#'))
+    stem.pop_back();
+  return stem;
+}
+
 // The numbered columns of a header grouped by the name before their index ("Ball 1".."Ball 6"
 // are one family, "E1", "E2" another), families of extra balls left out. The drawn numbers are
 // the family with exactly m columns (the first such), else the first with more, in the order of
@@ -118,10 +127,7 @@ Layout ReadHeader(const std::vector<Field>& headers, std::size_t m, std::size_t 
     if (extra && index < 0 && loneExtra < 0) loneExtra = static_cast<int>(column);
     if (index < 0) continue;
     std::vector<Family>& into = extra ? extraFamilies : families;
-    std::string stem = name.substr(0, name.find_last_not_of("0123456789") + 1);
-    while (!stem.empty() && (IsBlank(stem.back()) || stem.back() == '_' || stem.back() == '-' ||
-                             stem.back() == '.' || stem.back() == '#'))
-      stem.pop_back();
+    const std::string stem = FamilyName(name);
     auto family =
         std::find_if(into.begin(), into.end(), [&](const Family& f) { return f.name == stem; });
     if (family == into.end()) family = into.insert(into.end(), {stem, {}});
