@@ -72,6 +72,29 @@ class frmAmain : public QWidget {
 
   bool analysisRunning() const { return analysisRunning_; }
 
+  // What the user can do in the window. MayAct is the one gate every handler passes: while an
+  // analysis runs, only what cannot change the wheel or the counts it reads acts (see above).
+  enum class Action {
+    Generate,
+    Analyse,
+    ResetInputs,
+    Open,
+    Save,
+    SaveReport,
+    Print,
+    PrintTickets,
+    ExportTickets,
+    Build,
+    Replay,
+    Holes,
+    ShowBuilt,
+    Stop,
+    StepFilter,
+    Clear,
+    SiteLink
+  };
+  bool MayAct(Action action) const;
+
   // Event handlers, named after their control and event.
   void Form_Load();
   void Form_MouseMove();
@@ -124,12 +147,12 @@ class frmAmain : public QWidget {
   void ConnectHandlers();
   void ConnectFileActions();
   void ConnectToolActions();
-  // The menu items and their shortcuts: off while an analysis runs, when none of them can act.
-  void EnableActions(bool enabled);
+  // The menu items and their shortcuts, on or off as MayAct says for what each does.
+  void EnableActions();
   bool UseWheelText(std::string_view text, const QString& name);
   bool UseLoadedWheel(const WheelLoadResult& load, const QString& name, std::string_view text);
   void OpenTool(QDialog* dialog);
-  std::optional<AnyWheel> WheelForTool();
+  std::optional<AnyWheel> WheelForTool(Action tool);
   void ShowListingMenu(const QPoint& at);
   void ShowReportMenu(const QPoint& at);
   // Writes `bytes` to `fileName` whole, or shows why not; true when written.

@@ -119,19 +119,20 @@ void frmAmain::ShowListingMenu(const QPoint& at) {
   std::unique_ptr<QMenu> menu(txtLista->createStandardContextMenu(at));
   menu->addSeparator();
   menu->addAction(openWheelAction);
-  saveWheelAction->setEnabled(!analysisRunning_ && StateWheel(state_).rowCount() > 0);
+  saveWheelAction->setEnabled(MayAct(Action::Save) && StateWheel(state_).rowCount() > 0);
   menu->addAction(saveWheelAction);
   menu->addSeparator();
   menu->addAction(buildAction);
   menu->addAction(replayAction);
   menu->addSeparator();
-  const bool tickets = !analysisRunning_ && StateWheel(state_).rowCount() > 0;
-  printTicketsAction->setEnabled(tickets);
-  exportTicketsAction->setEnabled(tickets);
+  const bool tickets = StateWheel(state_).rowCount() > 0;
+  printTicketsAction->setEnabled(tickets && MayAct(Action::PrintTickets));
+  exportTicketsAction->setEnabled(tickets && MayAct(Action::ExportTickets));
   menu->addAction(printTicketsAction);
   menu->addAction(exportTicketsAction);
   menu->exec(txtLista->viewport()->mapToGlobal(at));
-  saveWheelAction->setEnabled(!analysisRunning_);  // Ctrl+S says so itself when there is no wheel
+  saveWheelAction->setEnabled(
+      MayAct(Action::Save));  // Ctrl+S says so itself when there is no wheel
 }
 
 void frmAmain::ShowReportMenu(const QPoint& at) {
@@ -145,13 +146,13 @@ void frmAmain::ShowReportMenu(const QPoint& at) {
 }
 
 void frmAmain::OpenWheelChosen() {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::Open)) return;
   const QString fileName = seams_.chooseOpenFile(this, "Open wheel");
   if (!fileName.isEmpty()) OpenWheel(fileName);
 }
 
 bool frmAmain::OpenWheel(const QString& fileName) {
-  if (analysisRunning_) return false;
+  if (!MayAct(Action::Open)) return false;
   const FileRead read = ReadWholeFile(fileName);
   if (!read.error.isEmpty()) {
     seams_.showError(this, read.error);
@@ -185,7 +186,7 @@ bool frmAmain::UseLoadedWheel(const WheelLoadResult& load, const QString& name,
 }
 
 void frmAmain::SaveWheelAs() {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::Save)) return;
   const AnyWheel wheel = StateWheel(state_);
   if (wheel.rowCount() == 0) {
     seams_.showError(this, kMsgDevelopFirst);
@@ -204,7 +205,7 @@ void frmAmain::SaveWheelAs() {
 }
 
 void frmAmain::SaveReportAs() {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::SaveReport)) return;
   const QString fileName = seams_.chooseSaveFile(this, "Save report as");
   if (fileName.isEmpty()) return;
   QString text = txtReport->toPlainText();
@@ -219,7 +220,7 @@ bool frmAmain::WriteFile(const QString& fileName, const QByteArray& bytes, bool 
 }
 
 void frmAmain::PrintReport() {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::Print)) return;
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName("QUIRMEL report");
   if (!seams_.setUpPrinter(this, printer)) return;
@@ -240,7 +241,7 @@ void frmAmain::Print(QPrinter& printer, const std::function<void(QPrinter&)>& pa
 
 void frmAmain::PrintTickets() {
   const AnyWheel wheel = StateWheel(state_);
-  if (analysisRunning_ || wheel.rowCount() == 0) return;
+  if (!MayAct(Action::PrintTickets) || wheel.rowCount() == 0) return;
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName("QUIRMEL tickets");
   if (!seams_.setUpPrinter(this, printer)) return;
@@ -258,7 +259,7 @@ void frmAmain::PrintTickets() {
 
 void frmAmain::ExportTickets() {
   const AnyWheel wheel = StateWheel(state_);
-  if (analysisRunning_ || wheel.rowCount() == 0) return;
+  if (!MayAct(Action::ExportTickets) || wheel.rowCount() == 0) return;
   const QString target = seams_.chooseSaveFile(this, QStringLiteral("Export tickets"));
   if (target.isEmpty()) return;
   const QString error = WriteWholeFile(target, QByteArray::fromStdString(TicketsCsv(wheel)), true);
@@ -266,23 +267,31 @@ void frmAmain::ExportTickets() {
 }
 
 void frmAmain::dragEnterEvent(QDragEnterEvent* event) {
-  if (!analysisRunning_ && !DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (MayAct(Action::Open) && !DraggedFile(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
 }
 
 void frmAmain::dropEvent(QDropEvent* event) {
   const QString fileName = DraggedFile(event->mimeData());
-  if (fileName.isEmpty() || analysisRunning_) return;
+  if (fileName.isEmpty() || !MayAct(Action::Open)) return;
   event->acceptProposedAction();
   // Opened once the drop has been answered, so that a refusal's message box does not keep the
   // program the file came from waiting.
   QTimer::singleShot(0, this, [this, fileName] { OpenWheel(fileName); });
 }
 
-void frmAmain::EnableActions(bool enabled) {
-  for (QAction* action :
-       {openWheelAction, saveWheelAction, saveReportAction, printAction, buildAction, replayAction,
-        holesAction, printTicketsAction, exportTicketsAction})
-    action->setEnabled(enabled);
+void frmAmain::EnableActions() {
+  const std::pair<QAction*, Action> items[] = {{openWheelAction, Action::Open},
+                                               {saveWheelAction, Action::Save},
+                                               {saveReportAction, Action::SaveReport},
+                                               {printAction, Action::Print},
+                                               {buildAction, Action::Build},
+                                               {replayAction, Action::Replay},
+                                               {holesAction, Action::Holes},
+                                               {printTicketsAction, Action::PrintTickets},
+                                               {exportTicketsAction, Action::ExportTickets}};
+  for (const auto& [item, action] : items)
+    item->setEnabled(MayAct(action));
 }
 
 }  // namespace quirmel

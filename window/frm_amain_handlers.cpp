@@ -102,14 +102,17 @@ void frmAmain::SetSiteColour(QRgb colour) {
 }
 
 void frmAmain::lblSito_Click() {
+  if (!MayAct(Action::SiteLink)) return;
   if (seams_.openAddress) seams_.openAddress(QUrl(QString(kSiteAddress) + "/"));
 }
 
 void frmAmain::cmdMenoB_Click() {
+  if (!MayAct(Action::StepFilter)) return;
   StepFilterLevel(-1);
 }
 
 void frmAmain::cmdPiuB_Click() {
+  if (!MayAct(Action::StepFilter)) return;
   StepFilterLevel(+1);
 }
 
@@ -122,18 +125,33 @@ void frmAmain::StepFilterLevel(int step) {
   lblGarFlag->repaint();
 }
 
+bool frmAmain::MayAct(Action action) const {
+  if (!analysisRunning_) return true;
+  switch (action) {
+    case Action::Stop:
+    case Action::StepFilter:
+    case Action::Clear:
+    case Action::SiteLink:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void frmAmain::cmdAbort_Click() {
+  if (!MayAct(Action::Stop)) return;
   state_.abortRequested = true;
   cmdAbort->setEnabled(false);
 }
 
 void frmAmain::cmdClearAlll_Click() {
+  if (!MayAct(Action::Clear)) return;
   txtLista->setPlainText(QString());
   txtReport->setPlainText(QString());
 }
 
 void frmAmain::Label1_Click(int16_t /*index*/) {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::ResetInputs)) return;
   for (int index = 1; index <= 6; ++index)
     txtChiave[index]->setText(QString());
   txtNumeri->setText(QString());
@@ -171,7 +189,7 @@ void frmAmain::txtCombinazioni_KeyPress(int16_t& keyAscii) {
 }
 
 void frmAmain::cmdElabora_Click() {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::Generate)) return;
   std::array<std::string, 6> keys;
   for (int index = 1; index <= 6; ++index)
     keys[index - 1] = FromBox(txtChiave[index]);
@@ -201,7 +219,7 @@ void frmAmain::cmdElabora_Click() {
 }
 
 void frmAmain::cmdGar_Click(int16_t index) {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::Analyse)) return;
   const bool wheelMatches = state_.combinationCount >= 1 && state_.wheel.has_value() &&
                             state_.wheel->rows() == state_.combinationCount &&
                             state_.wheel->positions() == state_.keyCount;
@@ -220,7 +238,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
   cmdAbort->setEnabled(true);
   state_.poolSize = *poolSize;
   analysisRunning_ = true;
-  EnableActions(false);
+  EnableActions();
   sinceLastTurn_.invalidate();  // the first progress point always gets a turn
   // A wheel from a file may hold thousands of rows: it gets exact match counts, not capped ones.
   const bool exactly = origin_ != WheelOrigin::Developed && state_.poolSize >= index;
@@ -228,7 +246,7 @@ void frmAmain::cmdGar_Click(int16_t index) {
   state_.abortRequested = false;
   cmdAbort->setEnabled(false);
   analysisRunning_ = false;
-  EnableActions(true);
+  EnableActions();
   if (closeAfterAnalysis_) {
     closeAfterAnalysis_ = false;
     close();

@@ -35,7 +35,7 @@ void frmAmain::OpenTool(QDialog* dialog) {
 }
 
 void frmAmain::OpenBuildDialog() {
-  if (analysisRunning_) return;
+  if (!MayAct(Action::Build)) return;
   if (buildDialog_ == nullptr) {
     buildDialog_ = new BuildDialog(
         seams_,
@@ -56,8 +56,8 @@ void frmAmain::OpenBuildDialog() {
 }
 
 // The current wheel for a tool; without one, the guarantee buttons' message and nothing.
-std::optional<AnyWheel> frmAmain::WheelForTool() {
-  if (analysisRunning_) return std::nullopt;
+std::optional<AnyWheel> frmAmain::WheelForTool(Action tool) {
+  if (!MayAct(tool)) return std::nullopt;
   AnyWheel wheel = StateWheel(state_);
   if (wheel.rowCount() > 0) return wheel;
   seams_.showError(this, kMsgDevelopFirst);
@@ -65,7 +65,7 @@ std::optional<AnyWheel> frmAmain::WheelForTool() {
 }
 
 void frmAmain::OpenReplayDialog() {
-  std::optional<AnyWheel> wheel = WheelForTool();
+  std::optional<AnyWheel> wheel = WheelForTool(Action::Replay);
   if (!wheel) return;
   auto* dialog = new ReplayDialog(seams_, std::move(*wheel), this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -73,7 +73,7 @@ void frmAmain::OpenReplayDialog() {
 }
 
 void frmAmain::OpenHolesDialog() {
-  std::optional<AnyWheel> wheel = WheelForTool();
+  std::optional<AnyWheel> wheel = WheelForTool(Action::Holes);
   if (!wheel) return;
   // The pool of the pool box; without one, the wheel's own numbers.
   const int pool = ReadBoxValue(txtNumeri->text().toStdString()).value_or(wheel->LargestNumber());
@@ -83,7 +83,7 @@ void frmAmain::OpenHolesDialog() {
 }
 
 bool frmAmain::ShowWheel(const AnyWheel& wheel) {
-  if (analysisRunning_) return false;
+  if (!MayAct(Action::ShowBuilt)) return false;
   return UseLoadedWheel(LoadWheel(wheel), QStringLiteral("The built wheel"), {});
 }
 
