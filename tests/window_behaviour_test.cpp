@@ -1,5 +1,6 @@
 // What each event of the window does, with the message boxes answered by the fixture.
 
+#include <QAction>
 #include <QClipboard>
 #include <QTimer>
 #include <QtTest>
@@ -22,6 +23,14 @@ void LongWheel(WindowFixture& f) {
   QVERIFY(f.ShowActive());
   f.Fill({"1", "2", "3", "4", "5", "6"}, "99", "99");
   f.Click("cmdElabora");
+}
+
+// The window's menu items (open, save, print, the tools), each named "...".
+QList<QAction*> MenuItems(WindowFixture& f) {
+  QList<QAction*> items;
+  for (QAction* item : f.window->findChildren<QAction*>(Qt::FindDirectChildrenOnly))
+    if (item->text().endsWith("...")) items << item;
+  return items;
 }
 
 // Records every caption a label shows while it is painted.
@@ -298,9 +307,14 @@ class WindowBehaviourTest : public QObject {
       f.window->SaveWheelAs();
       f.window->SaveReportAs();
       f.window->PrintReport();
+      QCOMPARE(MenuItems(f).size(), 9);
+      for (QAction* item : MenuItems(f))
+        QVERIFY2(!item->isEnabled(), qPrintable(item->text()));
       f.Click("cmdAbort");
     });
     f.Click("cmdGar(6)");
+    for (QAction* item : MenuItems(f))
+      QVERIFY2(item->isEnabled(), qPrintable(item->text()));
     QCOMPARE(f.messages, QStringList{QString(kMsgInterrupted)});  // no nested analysis, no refusal
     QCOMPARE(f.dialogs, 0);
     QCOMPARE(f.Listing(), listing);
