@@ -131,8 +131,8 @@ void frmAmain::ShowListingMenu(const QPoint& at) {
   menu->addAction(printTicketsAction);
   menu->addAction(exportTicketsAction);
   menu->exec(txtLista->viewport()->mapToGlobal(at));
-  saveWheelAction->setEnabled(
-      MayAct(Action::Save));  // Ctrl+S says so itself when there is no wheel
+  // Ctrl+S stays on without a wheel: Save says so itself.
+  saveWheelAction->setEnabled(MayAct(Action::Save));
 }
 
 void frmAmain::ShowReportMenu(const QPoint& at) {
