@@ -127,7 +127,7 @@ const BookEntry* FindInBook(const BookCell& cell) {
 std::optional<AnyWheel> BookWheel(const BookCell& cell) {
   if (!FindInBook(cell)) return std::nullopt;
   const std::string name = CellName(cell);
-  const std::vector<BookFile>& files = BookFiles();
+  const std::span<const BookFile> files = BookFiles();
   const auto file =
       std::lower_bound(files.begin(), files.end(), name,
                        [](const BookFile& f, const std::string& n) { return f.name < n; });

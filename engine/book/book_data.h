@@ -2,8 +2,8 @@
 
 // The book's files as the build embeds them (book_data.cpp is made from the book's folder).
 
+#include <span>
 #include <string_view>
-#include <vector>
 
 namespace quirmel {
 
@@ -12,7 +12,7 @@ struct BookFile {
   std::string_view text;  // the wheel file
 };
 
-const std::vector<BookFile>& BookFiles();  // by name
-std::string_view BookIndex();              // index.csv: a line a cell
+std::span<const BookFile> BookFiles();  // by name
+std::string_view BookIndex();           // index.csv: a line a cell
 
 }  // namespace quirmel
