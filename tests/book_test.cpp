@@ -48,6 +48,21 @@ TEST(Book, NoCellHasMoreRowsThanTheCellOfOneMoreNumber) {
   }
 }
 
+// The wheel on v - 1 numbers, and number v joined to every row of a "t-1 if m-1" wheel of rows of
+// k - 1 on those v - 1, is a wheel on v.
+TEST(Book, NoCellIsBeatenByJoiningANumberToASmallerWheel) {
+  const auto rows = RowsByCell();
+  for (const auto& [cell, count] : rows) {
+    const auto [k, t, m, v] = cell;
+    const auto below = rows.find({k, t, m, v - 1}),
+               joined = rows.find({k - 1, t - 1, m - 1, v - 1});
+    if (below != rows.end() && joined != rows.end() &&
+        below->second + joined->second <= kMostBookRows) {
+      EXPECT_LE(count, below->second + joined->second) << k << " " << t << " " << m << " " << v;
+    }
+  }
+}
+
 // A draw of m numbers puts m1 of them into a group of a numbers or m + 1 - m1 into the other b,
 // so two wheels of the book on the groups are a wheel of the whole pool.
 TEST(Book, NoCellIsBeatenByASplitIntoOtherCells) {
