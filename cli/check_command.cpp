@@ -104,8 +104,10 @@ void WriteJson(const CheckResult& result, const CheckRequest& request, std::size
     std::cout << ",\"hole_list\":[";
     for (std::size_t i = 0; i < result.holeList.size(); ++i) {
       std::string hole = i == 0 ? "[" : ",[";
-      for (std::size_t j = 0; j < result.holeList[i].size(); ++j)
-        hole += (j == 0 ? "" : ",") + std::to_string(result.holeList[i][j]);
+      for (std::size_t j = 0; j < result.holeList[i].size(); ++j) {
+        if (j > 0) hole += ',';
+        hole += std::to_string(result.holeList[i][j]);
+      }
       std::cout << hole << ']';
     }
     std::cout << ']';

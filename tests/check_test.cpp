@@ -102,12 +102,12 @@ TEST(CheckWheel, FanoPlaneCoversEveryPairOnce) {
 
 // With one thread the chunks finish in order: a stop leaves exactly a prefix of the subsets.
 TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
-  const AnyWheel wheel = RandomAnyWheel(9, 60, 6, 40);
+  const AnyWheel wheel = RandomAnyWheel(9, 60, 6, 30);
   for (const CheckMethod method : {kRows, kTables}) {
     for (const int calls : {1, 3}) {
       int left = calls;
       const CheckRequest request{.wheel = wheel,
-                                 .poolSize = 40,
+                                 .poolSize = 30,
                                  .drawSize = 6,
                                  .guarantee = 3,
                                  .threads = 1,
@@ -116,14 +116,14 @@ TEST(CheckWheel, StopsWithTheStatisticsOfWhatItFinished) {
       const CheckResult stopped = CheckWheel(request);
       ASSERT_TRUE(stopped.stopped);
       ASSERT_LT(stopped.examined, stopped.subsets);
-      ExpectSame(stopped, SimpleCheck(wheel, 40, 6, 3, 0, stopped.examined), false);
+      ExpectSame(stopped, SimpleCheck(wheel, 30, 6, 3, 0, stopped.examined), false);
     }
   }
   // With every thread the examined subsets are those the histogram holds. (Whether the workers
   // finish every chunk before the calling thread asks the hook depends on the scheduler, so the
   // stop is judged by what was examined.)
   const CheckResult stopped = CheckWheel(
-      {.wheel = wheel, .poolSize = 40, .drawSize = 6, .progress = [](int64_t examined, int64_t) {
+      {.wheel = wheel, .poolSize = 30, .drawSize = 6, .progress = [](int64_t examined, int64_t) {
          return examined > 100000;
        }});
   int64_t sum = 0;

@@ -141,14 +141,14 @@ TEST(AnalyseCoverage, RefusesArgumentsOutsideTheWheel) {
 // Random wheels against the straightforward enumeration: row counts at the 64-bit word
 // boundaries and beyond two words, duplicates within rows (narrow number ranges), numbers above
 // the pool, every subset size.
-struct RandomCase {
+struct RandomMatrixCase {
   int rows, positions, high, poolSize;  // numbers drawn from 1..high
 };
 
-class AnalyseCoverageRandom : public ::testing::TestWithParam<RandomCase> {};
+class AnalyseCoverageRandom : public ::testing::TestWithParam<RandomMatrixCase> {};
 
 TEST_P(AnalyseCoverageRandom, MatchesTheSimpleEnumeration) {
-  const RandomCase& c = GetParam();
+  const RandomMatrixCase& c = GetParam();
   for (uint32_t seed = 1; seed <= 3; ++seed) {
     const Wheel wheel = RandomWheel(seed * 7919 + c.rows, c.rows, c.positions, 1, c.high);
     for (int16_t k = 2; k <= 6; ++k) {
@@ -167,9 +167,9 @@ TEST_P(AnalyseCoverageRandom, MatchesTheSimpleEnumeration) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Wheels, AnalyseCoverageRandom, ::testing::Values(
-    RandomCase{1, 6, 20, 20},  RandomCase{5, 3, 8, 12},   RandomCase{63, 4, 25, 25},
-    RandomCase{64, 6, 30, 26}, RandomCase{65, 5, 40, 24}, RandomCase{98, 6, 99, 23},
-    RandomCase{99, 6, 26, 24}, RandomCase{130, 3, 30, 22}, RandomCase{20, 6, 60, 30}));
+    RandomMatrixCase{1, 6, 20, 20},  RandomMatrixCase{5, 3, 8, 12},   RandomMatrixCase{63, 4, 25, 25},
+    RandomMatrixCase{64, 6, 30, 26}, RandomMatrixCase{65, 5, 40, 24}, RandomMatrixCase{98, 6, 99, 23},
+    RandomMatrixCase{99, 6, 26, 24}, RandomMatrixCase{130, 3, 30, 22}, RandomMatrixCase{20, 6, 60, 30}));
 // clang-format on
 
 // The progress contract: every multiple of 10,000 in order, on the calling thread, and a stop that
