@@ -4,6 +4,7 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark
   libcli11-dev nlohmann-json3-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-open-sans fonts-liberation2 fonts-dejavu-core)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 DESKTOP_PACKAGES=(xvfb xauth openbox xdotool xclip x11-utils poppler-utils)
+PACKAGE_PACKAGES=(dpkg-dev appstream)
 # The sanitizer and fuzzing builds: -O1 with line tables only compiles in about 60% of the time
 # -O2 -g takes, and a report still names the file and line of every frame.
 SANITIZER_BUILD=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
