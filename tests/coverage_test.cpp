@@ -166,11 +166,20 @@ TEST_P(AnalyseCoverageRandom, MatchesTheSimpleEnumeration) {
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Wheels, AnalyseCoverageRandom, ::testing::Values(
-    RandomMatrixCase{1, 6, 20, 20},  RandomMatrixCase{5, 3, 8, 12},   RandomMatrixCase{63, 4, 25, 25},
-    RandomMatrixCase{64, 6, 30, 26}, RandomMatrixCase{65, 5, 40, 24}, RandomMatrixCase{98, 6, 99, 23},
-    RandomMatrixCase{99, 6, 26, 24}, RandomMatrixCase{130, 3, 30, 22}, RandomMatrixCase{20, 6, 60, 30}));
+constexpr RandomMatrixCase kRandomMatrices[] = {
+    // rows positions high poolSize
+    {1,   6, 20, 20},
+    {5,   3, 8,  12},
+    {63,  4, 25, 25},
+    {64,  6, 30, 26},
+    {65,  5, 40, 24},
+    {98,  6, 99, 23},
+    {99,  6, 26, 24},
+    {130, 3, 30, 22},
+    {20,  6, 60, 30},
+};
 // clang-format on
+INSTANTIATE_TEST_SUITE_P(Wheels, AnalyseCoverageRandom, ::testing::ValuesIn(kRandomMatrices));
 
 // The progress contract: every multiple of 10,000 in order, on the calling thread, and a stop that
 // leaves exactly the statistics of the subsets before it. Both the one-thread and the worker path.
