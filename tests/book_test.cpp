@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "tests/oracle.h"
@@ -16,6 +17,14 @@ std::map<std::tuple<int, int, int, int>, int> RowsByCell() {
     rows[{c.rowSize, c.guarantee, c.drawSize, c.poolSize}] = entry.rows;
   }
   return rows;
+}
+
+// The rows of the book's wheel on a group of `size` numbers; one row when the group fits in one.
+std::optional<int> GroupRows(const std::map<std::tuple<int, int, int, int>, int>& rows, int k,
+                             int t, int m, int size) {
+  if (size <= k) return 1;
+  const auto found = rows.find({k, t, m, size});
+  return found == rows.end() ? std::nullopt : std::optional<int>(found->second);
 }
 
 TEST(Book, GivesItsWheelOnThePlayersNumbers) {
@@ -67,20 +76,37 @@ TEST(Book, NoCellIsBeatenByJoiningANumberToASmallerWheel) {
 // so two wheels of the book on the groups are a wheel of the whole pool.
 TEST(Book, NoCellIsBeatenByASplitIntoOtherCells) {
   const auto rows = RowsByCell();
-  const auto group = [&rows](int k, int t, int m, int size) -> std::optional<int> {
-    if (size <= k) return 1;
-    const auto found = rows.find({k, t, m, size});
-    return found == rows.end() ? std::nullopt : std::optional<int>(found->second);
-  };
   for (const auto& [cell, count] : rows) {
     const auto [k, t, m, v] = cell;
     for (int a = 1; a < v && m > t; ++a) {
       for (int m1 = t; m1 <= m; ++m1) {
         const int m2 = m + 1 - m1;
         if (m2 < t || a < m1 || v - a < m2) continue;
-        const auto first = group(k, t, m1, a), second = group(k, t, m2, v - a);
+        const auto first = GroupRows(rows, k, t, m1, a), second = GroupRows(rows, k, t, m2, v - a);
         if (first && second) {
           EXPECT_LE(count, *first + *second) << k << t << m << v << " " << a;
+        }
+      }
+    }
+  }
+}
+
+// A block of s numbers held whole in rows with a few of the other a = v - s: a draw with fewer
+// than J numbers of the block meets a row of a "t if m-J+1" wheel on the a; one with J or more
+// meets a row of the block with t - J more of its numbers: with t - J = 1, rows of the block and
+// k - s of the a, holding all of them but m - J; with t - J = 0, one row.
+TEST(Book, NoCellIsBeatenByABlockHeldWholeInRowsWithAFewOthers) {
+  const auto rows = RowsByCell();
+  for (const auto& [cell, count] : rows) {
+    const auto [k, t, m, v] = cell;
+    for (int s = 2; s < k; ++s) {
+      const int a = v - s;
+      for (int J = std::max(1, t - 1); J <= std::min({t, s, m - t + 1}) && m - J <= a; ++J) {
+        const auto first = GroupRows(rows, k, t, m - J + 1, a);
+        const int held = a - (m - J) + 1;
+        const int joined = t == J ? 1 : (held + k - s - 1) / (k - s);
+        if (first && *first + joined <= kMostBookRows) {
+          EXPECT_LE(count, *first + joined) << k << t << m << v << " " << s;
         }
       }
     }
