@@ -101,7 +101,8 @@ TEST(Book, NoCellIsBeatenByABlockHeldWholeInRowsWithAFewOthers) {
     const auto [k, t, m, v] = cell;
     for (int s = 2; s < k; ++s) {
       const int a = v - s;
-      for (int J = std::max(1, t - 1); J <= std::min({t, s, m - t + 1}) && m - J <= a; ++J) {
+      for (int J = std::max(1, t - 1); J <= std::min({t, s, m - t + 1}); ++J) {
+        if (m - J > a) continue;
         const auto first = GroupRows(rows, k, t, m - J + 1, a);
         const int held = a - (m - J) + 1;
         const int joined = t == J ? 1 : (held + k - s - 1) / (k - s);
