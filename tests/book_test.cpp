@@ -10,8 +10,11 @@ namespace {
 
 using testing::SimpleCovers;
 
-std::map<std::tuple<int, int, int, int>, int> RowsByCell() {
-  std::map<std::tuple<int, int, int, int>, int> rows;
+// The rows of each cell of the book, by (row size, guarantee, draw, pool).
+using CellRows = std::map<std::tuple<int, int, int, int>, int>;
+
+CellRows RowsByCell() {
+  CellRows rows;
   for (const BookEntry& entry : BookEntries()) {
     const BookCell& c = entry.cell;
     rows[{c.rowSize, c.guarantee, c.drawSize, c.poolSize}] = entry.rows;
@@ -20,8 +23,7 @@ std::map<std::tuple<int, int, int, int>, int> RowsByCell() {
 }
 
 // The rows of the book's wheel on a group of `size` numbers; one row when the group fits in one.
-std::optional<int> GroupRows(const std::map<std::tuple<int, int, int, int>, int>& rows, int k,
-                             int t, int m, int size) {
+std::optional<int> GroupRows(const CellRows& rows, int k, int t, int m, int size) {
   if (size <= k) return 1;
   const auto found = rows.find({k, t, m, size});
   return found == rows.end() ? std::nullopt : std::optional<int>(found->second);
